@@ -1,0 +1,171 @@
+#!/bin/sh
+# Black-box tests: run matchscore as a user would, on chosen standard input,
+# and compare what it writes byte for byte.
+#
+# Usage: matchscore.sh GROUP PROGRAM
+# MATCHSCORE_LAUNCHER runs the program under another command (valgrind, say);
+# MATCHSCORE_SEED replays a random run, MATCHSCORE_CASES sizes it.
+set -u -f
+group=$1 program=$2 launcher=${MATCHSCORE_LAUNCHER:-}
+work=$(mktemp -d) || exit 1
+trap 'rm -rf "$work"' EXIT
+passed=0 failed=0
+
+fail() {
+    failed=$((failed + 1))
+    printf 'FAIL %s: %s\n' "$1" "$2"
+}
+
+# run INPUT [ARG...]: INPUT is printf %b text; leaves $status, $work/out, $work/err.
+run() {
+    input=$1
+    shift
+    printf '%b' "$input" | $launcher "$program" "$@" >"$work/out" 2>"$work/err"
+    status=$?
+}
+
+# A run of any input ends with status 0 and nothing on standard error.
+quiet_success() {
+    if [ "$status" -ne 0 ]; then
+        fail "$1" "exit status $status"
+        return 1
+    fi
+    if [ -s "$work/err" ]; then
+        fail "$1" "standard error: $(cat "$work/err")"
+        return 1
+    fi
+}
+
+# expect NAME INPUT OUTPUT [ARG...]: OUTPUT is printf %b text.
+expect() {
+    name=$1 input=$2 want=$3
+    shift 3
+    run "$input" "$@"
+    quiet_success "$name" || return
+    printf '%b' "$want" >"$work/want"
+    if cmp -s "$work/out" "$work/want"; then
+        passed=$((passed + 1))
+    else
+        fail "$name" "wrote$(od -An -c "$work/out")"
+    fi
+}
+
+# expect_write_error NAME REASON: after a run whose standard output could not be written.
+expect_write_error() {
+    printf 'matchscore: write error: %s\n' "$2" >"$work/want"
+    if [ "$status" -eq 1 ] && cmp -s "$work/err" "$work/want"; then
+        passed=$((passed + 1))
+    else
+        fail "$1" "exit status $status, standard error: $(cat "$work/err")"
+    fi
+}
+
+case $group in
+table)
+    # first list, second list, the two lines expected
+    while read -r a b c d e f g h same cross; do
+        expect "$a $b $c $d / $e $f $g $h" "$a $b $c $d $e $f $g $h\n" "$same\n$cross\n"
+    done <<'CASES'
+1 2 3 4      1 2 3 4      4 0
+1 2 3 4      4 3 2 1      0 4
+1 2 3 4      5 6 7 8      0 0
+1 2 3 4      1 3 5 2      1 2
+9 1 8 2      4 1 5 9      1 1
+1 1 1 1      1 1 1 1      4 12
+1 1 2 2      1 2 1 2      2 6
+1 1 1 1      1 2 3 4      1 3
+1 2 3 4      1 1 1 1      1 3
+5 5 6 7      5 8 9 5      1 3
+-1 +2 003 4  -1 2 3 4     4 0
+-0 0 +0 -00  0 0 0 0      4 12
+-5 5 -5 5    5 -5 5 -5    0 8
+2147483647 -2147483648 0 1  -2147483648 2147483647 1 0  0 4
+CASES
+    ;;
+ignored)
+    # Arrangement, input after the eighth number and arguments change nothing.
+    for input in '1 2 3 4 1 3 5 2\n' '1\n2\n3\n4\n1\n3\n5\n2\n' '\t1\t2\n\n\n3 4\n\n1\t\t3 5\n2' \
+        '1 2 3 4\r\n1 3 5 2\r\n' '\v\f 1 2 3 4 1 3 5 2 \n' '1 2 3 4 1 3 5 2\n1 2 3 4 1 2 3 4\n' \
+        '1 2 3 4 1 3 5 2 9 9 9 9' '1 2 3 4 1 3 5 2x\0377 junk\0'; do
+        expect "input '$input'" "$input" '1\n2\n'
+    done
+    expect 'arguments' '1 2 3 4 1 3 5 2\n' '1\n2\n' --help -x file
+    ;;
+malformed)
+    # A read that fails stores nothing, and every read after it fails too.
+    while IFS='|' read -r input same cross; do
+        expect "input '$input'" "$input" "$same\n$cross\n"
+    done <<'CASES'
+|4|12
+1 2 3 4|0|0
+5 5 5 5 5 5 5|3|9
+1 2 x 4 5 6 7 8|2|6
+1.5 2 3 4 5 6 7 8|3|9
+0x10 1 2 3 4 5 6 7|4|12
+1 2\0 3 4 5 6 7 8|2|6
+CASES
+    ;;
+streaming)
+    # The answer must come once the eighth number is read, not at end of input,
+    # and not before: the writer keeps the pipe open throughout.
+    mkfifo "$work/fifo"
+    timeout 20 $launcher "$program" <"$work/fifo" >"$work/out" 2>"$work/err" &
+    pid=$!
+    exec 3>"$work/fifo"
+    printf '1 2 3 4 1 3 5 ' >&3
+    sleep 1
+    if ! kill -0 "$pid" 2>/dev/null || [ -s "$work/out" ]; then
+        fail 'seven numbers' 'the program ended or wrote before the eighth number'
+    fi
+    printf '2\n' >&3
+    wait "$pid"
+    status=$?
+    exec 3>&-
+    if quiet_success 'eighth number' && [ "$(cat "$work/out")" = "$(printf '1\n2')" ]; then
+        passed=$((passed + 1))
+    fi
+    ;;
+write-error)
+    printf '1 2 3 4 1 3 5 2\n' | $launcher "$program" >/dev/full 2>"$work/err"
+    status=$?
+    expect_write_error 'output to /dev/full' 'No space left on device'
+    printf '1 2 3 4 1 3 5 2\n' | $launcher "$program" >&- 2>"$work/err"
+    status=$?
+    expect_write_error 'closed output' 'Bad file descriptor'
+    ;;
+random)
+    # Any input gives two plain counts in range; well-formed input gives the
+    # counts worked out independently, whichever list comes first.
+    seed=${MATCHSCORE_SEED:-$(date +%s)}
+    awk -v seed="$seed" -v cases="${MATCHSCORE_CASES:-300}" \
+        -f "$(dirname "$0")/random-cases.awk" >"$work/cases" || exit 1
+    tab=$(printf '\t')
+    while IFS=$tab read -r kind input swapped same cross; do
+        if [ "$kind" = W ]; then
+            expect "input '$input'" "$input" "$same\n$cross\n"
+            expect "input '$swapped'" "$swapped" "$same\n$cross\n"
+            continue
+        fi
+        run "$input"
+        quiet_success "input '$input'" || continue
+        { read -r same && read -r cross; } <"$work/out"
+        case $same/$cross in
+        [0-4]/[0-9] | [0-4]/1[0-2])
+            if printf '%s\n%s\n' "$same" "$cross" | cmp -s - "$work/out"; then
+                passed=$((passed + 1))
+                continue
+            fi
+            ;;
+        esac
+        fail "input '$input'" "wrote$(od -An -c "$work/out")"
+    done <"$work/cases"
+    [ "$failed" -eq 0 ] || echo "replay with MATCHSCORE_SEED=$seed"
+    ;;
+*)
+    echo "matchscore.sh: unknown group: $group" >&2
+    exit 2
+    ;;
+esac
+
+printf '%s: %d passed, %d failed\n' "$group" "$passed" "$failed"
+[ "$failed" -eq 0 ]
