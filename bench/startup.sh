@@ -25,7 +25,8 @@ printf '1 2 3 4 1 3 5 2\n' >"$work/input"
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
-# instructions [env -i] PROGRAM: user-space instructions of one run on the example input.
+# instructions COMMAND...: the user-space instructions callgrind counts in COMMAND,
+# a valgrind run, on the example input.
 instructions() {
     "$@" <"$work/input" 2>&1 >/dev/null | sed -n 's/.*Collected : //p'
 }
@@ -47,9 +48,9 @@ round=1
 while [ "$round" -le "$rounds" ]; do
     hyperfine -N --style none --warmup 100 --runs 1000 --export-json "$work/times.json" \
         "$work/empty" "$program" >/dev/null 2>&1
-    set -- $(sed -n 's/.*"median": \([0-9.e-]*\).*/\1/p' "$work/times.json")
-    printf '  round %d: empty static C %6.1f us   matchscore %6.1f us   ratio %s\n' "$round" \
-        "$(awk -v s="$1" 'BEGIN { print s * 1e6 }')" "$(awk -v s="$2" 'BEGIN { print s * 1e6 }')" \
-        "$(ratio "$2" "$1")"
+    sed -n 's/.*"median": \([0-9.e-]*\).*/\1/p' "$work/times.json" | awk -v round="$round" '
+        { median[NR] = $1 }
+        END { printf "  round %d: empty static C %6.1f us   matchscore %6.1f us   ratio %.2f\n",
+              round, median[1] * 1e6, median[2] * 1e6, median[2] / median[1] }'
     round=$((round + 1))
 done
