@@ -1,7 +1,22 @@
 // matchscore: read two lists of four integers from standard input and write
 // how many equal pairs stand at the same index, then how many stand at
 // different indexes.
+#include <cerrno>
 #include <cstdio>
+
+// Reads one number into value; a read that converts nothing leaves it as it
+// was. Returns 0, or the errno of a failure to read the input at all: the
+// stream's error indicator, or an end of input that the stream never saw
+// (the C library running out of memory for a long number, say).
+static int readNumber(int &value)
+{
+    const bool hitEnd = std::scanf("%d", &value) == EOF;
+    if (std::ferror(stdin) != 0 || (hitEnd && std::feof(stdin) == 0)) {
+        // A failure must never pass as input, even one that left no reason.
+        return errno != 0 ? errno : EIO;
+    }
+    return 0;
+}
 
 int main()
 {
@@ -10,11 +25,23 @@ int main()
     // value: short or malformed input then always gives the same answer.
     int first[listLength] = {};
     int second[listLength] = {};
+    // Input that could not be read is no answer at all, so stop at the first
+    // failure and say why rather than count whatever was read before it.
+    int readError = 0;
     for (int &value : first) {
-        (void)std::scanf("%d", &value);
+        if (readError == 0) {
+            readError = readNumber(value);
+        }
     }
     for (int &value : second) {
-        (void)std::scanf("%d", &value);
+        if (readError == 0) {
+            readError = readNumber(value);
+        }
+    }
+    if (readError != 0) {
+        errno = readError;
+        std::perror("matchscore: read error");
+        return 1;
     }
 
     // Elements are never used up: a repeated value counts once per equal pair.

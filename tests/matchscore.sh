@@ -55,10 +55,11 @@ expect() {
     check "$name" "$want"
 }
 
-# expect_write_error NAME REASON: after a run whose standard output could not be written.
-expect_write_error() {
-    printf 'matchscore: write error: %s\n' "$2" >"$work/want"
-    if [ "$status" -eq 1 ] && cmp -s "$work/err" "$work/want"; then
+# expect_failure NAME MESSAGE: the run ended with status 1, MESSAGE alone on
+# standard error and nothing on standard output.
+expect_failure() {
+    printf '%s\n' "$2" >"$work/want"
+    if [ "$status" -eq 1 ] && cmp -s "$work/err" "$work/want" && [ ! -s "$work/out" ]; then
         passed=$((passed + 1))
     else
         fail "$1" "exit status $status, standard error: $(cat "$work/err")"
@@ -97,7 +98,8 @@ ignored)
     expect 'arguments' '1 2 3 4 1 3 5 2\n' '1\n2\n' --help -x file
     ;;
 malformed)
-    # A read that fails stores nothing, and every read after it fails too.
+    # A read that fails stores nothing. A character that cannot begin a number
+    # stays unread, so every read after it fails too; a lone sign is used up.
     while IFS='|' read -r input same cross; do
         expect "input '$input'" "$input" "$same\n$cross\n"
     done <<'CASES'
@@ -105,6 +107,7 @@ malformed)
 1 2 3 4|0|0
 5 5 5 5 5 5 5|3|9
 1 2 x 4 5 6 7 8|2|6
+- 1 2 3 4 1 2 3 4|3|0
 1.5 2 3 4 5 6 7 8|3|9
 0x10 1 2 3 4 5 6 7|4|12
 1 2\0 3 4 5 6 7 8|2|6
@@ -128,13 +131,22 @@ streaming)
     exec 3>&-
     check 'eighth number' '1\n2\n'
     ;;
-write-error)
+io-error)
+    # Input that cannot be read, and an answer that cannot be written, are
+    # failures, never an answer.
+    $launcher "$program" </ >"$work/out" 2>"$work/err"
+    status=$?
+    expect_failure 'input a directory' 'matchscore: read error: Is a directory'
+    $launcher "$program" <&- >"$work/out" 2>"$work/err"
+    status=$?
+    expect_failure 'closed input' 'matchscore: read error: Bad file descriptor'
+    rm "$work/out"
     printf '1 2 3 4 1 3 5 2\n' | $launcher "$program" >/dev/full 2>"$work/err"
     status=$?
-    expect_write_error 'output to /dev/full' 'No space left on device'
+    expect_failure 'output to /dev/full' 'matchscore: write error: No space left on device'
     printf '1 2 3 4 1 3 5 2\n' | $launcher "$program" >&- 2>"$work/err"
     status=$?
-    expect_write_error 'closed output' 'Bad file descriptor'
+    expect_failure 'closed output' 'matchscore: write error: Bad file descriptor'
     ;;
 random)
     # Any input gives two plain counts in range; well-formed input gives the
