@@ -1,8 +1,10 @@
 // matchscore: read two lists of four integers from standard input and write
 // how many equal pairs stand at the same index, then how many stand at
 // different indexes.
-#include <cerrno>
-#include <cstdio>
+// Only C library headers: the release build compiles against musl's, and the
+// C++ library's own headers, even <cstdio>, are configured for glibc's.
+#include <errno.h>
+#include <stdio.h>
 
 // Reads one number into value; a read that converts nothing leaves it as it
 // was. Returns 0, or the errno of a failure to read the input at all: the
@@ -10,8 +12,8 @@
 // (the C library running out of memory for a long number, say).
 static int readNumber(int &value)
 {
-    const bool hitEnd = std::scanf("%d", &value) == EOF;
-    if (std::ferror(stdin) != 0 || (hitEnd && std::feof(stdin) == 0)) {
+    const bool hitEnd = scanf("%d", &value) == EOF;
+    if (ferror(stdin) != 0 || (hitEnd && feof(stdin) == 0)) {
         // A failure must never pass as input, even one that left no reason.
         return errno != 0 ? errno : EIO;
     }
@@ -40,7 +42,7 @@ int main()
     }
     if (readError != 0) {
         errno = readError;
-        std::perror("matchscore: read error");
+        perror("matchscore: read error");
         return 1;
     }
 
@@ -55,11 +57,11 @@ int main()
         }
     }
 
-    (void)std::printf("%d\n%d\n", samePosition, crossPosition);
+    (void)printf("%d\n%d\n", samePosition, crossPosition);
     // The answer is all this program produces; a caller must not be told that
     // a lost answer succeeded. Write failures often show only at the flush.
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        std::perror("matchscore: write error");
+    if (fflush(stdout) != 0 || ferror(stdout) != 0) {
+        perror("matchscore: write error");
         return 1;
     }
     return 0;
