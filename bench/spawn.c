@@ -7,10 +7,12 @@
  * Each run reads INPUT and writes to /dev/null. Prints a line for each
  * program, in the order given: the median wall time in microseconds, its
  * ratio to the first program's, and the median minor page faults. */
+#include <errno.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -39,14 +41,14 @@ int main(int argc, char **argv)
     char **programs = argv + 3;
     double *micros = calloc((size_t)(rounds * count), sizeof *micros);
     double *faults = calloc((size_t)(rounds * count), sizeof *faults);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_addopen(&files, 0, argv[2], O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
     if (!micros || !faults) {
         perror("spawn");
         return 1;
     }
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 0, argv[2], O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
 
     for (int round = 0; round < rounds; round++) {
         for (int k = 0; k < count; k++) {
@@ -57,9 +59,13 @@ int main(int argc, char **argv)
             pid_t pid;
             int status;
             clock_gettime(CLOCK_MONOTONIC, &start);
-            if (posix_spawn(&pid, programs[which], &files, NULL, child_argv, environ) != 0 ||
-                wait4(pid, &status, 0, &usage) != pid) {
-                perror(programs[which]);
+            /* posix_spawn returns its error rather than setting errno. */
+            int error = posix_spawn(&pid, programs[which], &files, NULL, child_argv, environ);
+            if (error == 0 && wait4(pid, &status, 0, &usage) != pid) {
+                error = errno;
+            }
+            if (error != 0) {
+                fprintf(stderr, "spawn: %s: %s\n", programs[which], strerror(error));
                 return 1;
             }
             clock_gettime(CLOCK_MONOTONIC, &end);
