@@ -8,12 +8,15 @@
 
 // Reads one number into value; a read that converts nothing leaves it as it
 // was. Returns 0, or the errno of a failure to read the input at all: the
-// stream's error indicator, or an end of input that the stream never saw
-// (the C library running out of memory for a long number, say).
+// stream's error indicator, an end of input that the stream never saw, or
+// the C library running out of memory for a long number. glibc reports the
+// last as EOF with errno ENOMEM, and sets the end-of-file indicator too when
+// the number runs to the end of the input.
 static int readNumber(int &value)
 {
+    errno = 0;
     const bool hitEnd = scanf("%d", &value) == EOF;
-    if (ferror(stdin) != 0 || (hitEnd && feof(stdin) == 0)) {
+    if (ferror(stdin) != 0 || (hitEnd && (feof(stdin) == 0 || errno == ENOMEM))) {
         // A failure must never pass as input, even one that left no reason.
         return errno != 0 ? errno : EIO;
     }
@@ -22,6 +25,9 @@ static int readNumber(int &value)
 
 int main()
 {
+    // The answer leaves in one write, so that runs sharing a pipe or a log
+    // never interleave their lines; musl would otherwise flush at each newline.
+    (void)setvbuf(stdout, nullptr, _IOFBF, BUFSIZ);
     constexpr int listLength = 4;
     // A read that fails stores nothing, so every element starts at a defined
     // value: short or malformed input then always gives the same answer.
@@ -59,8 +65,10 @@ int main()
 
     (void)printf("%d\n%d\n", samePosition, crossPosition);
     // The answer is all this program produces; a caller must not be told that
-    // a lost answer succeeded. Write failures often show only at the flush.
-    if (fflush(stdout) != 0 || ferror(stdout) != 0) {
+    // a lost answer succeeded. Write failures show at the flush, and on some
+    // file systems (NFS, FUSE) only when the file is closed.
+    const bool writeFailed = ferror(stdout) != 0;
+    if (fclose(stdout) != 0 || writeFailed) {
         perror("matchscore: write error");
         return 1;
     }
