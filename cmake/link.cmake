@@ -5,8 +5,9 @@
 # randomisation kept. musl starts close to the kernel's floor, while glibc's
 # start-up probes the processor, which traps to the hypervisor on a virtual
 # machine. So musl comes first, then a glibc static PIE, then the default
-# link. Each static link is chosen by building and running a probe: a static
-# PIE that links but cannot relocate itself would fail only at start-up.
+# link. Each link is chosen by building a probe and, where it can run
+# (natively or under CMAKE_CROSSCOMPILING_EMULATOR), running it: a static PIE
+# that links but cannot relocate itself would fail only at start-up.
 
 option(MATCHSCORE_STATIC_PIE "Link matchscore as a static PIE when the toolchain can" ON)
 set(MATCHSCORE_LIBC auto CACHE STRING "C library of the static PIE: auto, musl or glibc")
@@ -18,14 +19,86 @@ if(MATCHSCORE_LIBC STREQUAL "musl" AND NOT MATCHSCORE_STATIC_PIE)
   message(FATAL_ERROR "musl is linked only as a static PIE: drop MATCHSCORE_STATIC_PIE=OFF")
 endif()
 
-include(CheckSourceRuns)
 add_library(matchscore_link INTERFACE)
-set(probe "#include <stdio.h>\nint main() { return printf(\"%s\", \"\"); }")
-set(libc glibc)
+
+# The linker as it names itself, for the warnings below.
+separate_arguments(linker_flags NATIVE_COMMAND "${CMAKE_EXE_LINKER_FLAGS}")
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} ${linker_flags} -Wl,--version
+  OUTPUT_VARIABLE linker ERROR_QUIET)
+string(REGEX MATCH "[^\n]*(GNU ld|GNU gold|LLD|mold)[^\n]*" linker "${linker}")
+if(NOT linker)
+  set(linker "the linker")
+endif()
+
+# matchscore_probe(VAR [COMPILE flag...] [LINK option...] [LIBRARIES item...])
+# Sets VAR true when a small C program builds with these flags, with no
+# warning from the linker (lld only warns of a -z option it does not know),
+# and then runs, where anything can run. Otherwise sets VAR_WHY to the first
+# line of the failure.
+function(matchscore_probe var)
+  cmake_parse_arguments(PARSE_ARGV 1 probe "" "" "COMPILE;LINK;LIBRARIES")
+  set(program ${CMAKE_BINARY_DIR}/CMakeFiles/matchscore-probe)
+  file(REMOVE ${program})
+  try_compile(built SOURCE_FROM_CONTENT probe.cpp
+    "#include <stdio.h>\nint main() { return printf(\"%s\", \"\"); }\n"
+    COMPILE_DEFINITIONS ${probe_COMPILE}
+    LINK_OPTIONS ${probe_LINK}
+    LINK_LIBRARIES ${probe_LIBRARIES}
+    COPY_FILE ${program}
+    OUTPUT_VARIABLE output)
+  string(REGEX MATCH "[^\n]*(: warning:|: error:|undefined reference|unknown option|unrecognized)[^\n]*"
+    why "${output}")
+  if(NOT why)
+    set(why "the probe did not build")
+  endif()
+  if(built AND NOT output MATCHES "warning:")
+    if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+      set(${var} TRUE PARENT_SCOPE)
+      return()
+    endif()
+    execute_process(COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} ${program}
+      RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+    if(status EQUAL 0)
+      set(${var} TRUE PARENT_SCOPE)
+      return()
+    endif()
+    set(why "the program it linked failed to run: ${status}")
+  endif()
+  set(${var} FALSE PARENT_SCOPE)
+  string(STRIP "${why}" why)
+  set(${var}_WHY "${why}" PARENT_SCOPE)
+endfunction()
+
+# matchscore_libc(VAR [flag...]): the C library whose headers these compile
+# flags reach. musl's, unlike glibc's, do not define __GLIBC__.
+function(matchscore_libc var)
+  set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
+  try_compile(not_glibc SOURCE_FROM_CONTENT libc.cpp
+    "#include <stdio.h>\n#ifdef __GLIBC__\n#error glibc\n#endif\n"
+    COMPILE_DEFINITIONS ${ARGN})
+  if(not_glibc)
+    set(${var} musl PARENT_SCOPE)
+  else()
+    set(${var} glibc PARENT_SCOPE)
+  endif()
+endfunction()
+
+# Hardening that not every linker takes (Apple's rejects -z).
+matchscore_probe(MATCHSCORE_HAVE_RELRO LINK LINKER:-z,relro,-z,now)
+if(MATCHSCORE_HAVE_RELRO)
+  set(hardening LINKER:-z,relro,-z,now)
+  target_link_options(matchscore_link INTERFACE ${hardening})
+else()
+  message(WARNING "${linker} does not take -z relro -z now (${MATCHSCORE_HAVE_RELRO_WHY}): "
+    "matchscore has no read-only relocations and binds lazily")
+endif()
+
+matchscore_libc(libc)
 set(link "dynamically linked")
 
 if(MATCHSCORE_STATIC_PIE AND NOT MATCHSCORE_LIBC STREQUAL "glibc")
-  # Debian's musl-tools, or musl's own default prefix.
+  # Debian's musl-dev, musl's own default prefix, or a compiler that
+  # targets musl already.
   string(REPLACE "-gnu" "-musl" musl_triplet "${CMAKE_LIBRARY_ARCHITECTURE}")
   find_path(MATCHSCORE_MUSL_LIBDIR rcrt1.o
     PATHS /usr/lib/${musl_triplet} /usr/local/musl/lib NO_DEFAULT_PATH)
@@ -33,20 +106,30 @@ if(MATCHSCORE_STATIC_PIE AND NOT MATCHSCORE_LIBC STREQUAL "glibc")
     PATHS /usr/include/${musl_triplet} /usr/local/musl/include NO_DEFAULT_PATH)
   # The compiler's own start files and libraries are glibc's, so musl's are
   # named outright; rcrt1.o is the start file that relocates a static PIE.
-  # The program uses nothing from the C++ library or the compiler's runtime:
-  # were that to change, the link would fail, not the program.
-  set(musl_compile -fPIE -nostdinc -isystem ${MATCHSCORE_MUSL_INCLUDEDIR})
-  set(musl_link -static-pie -nostdlib
+  # Nothing of the C++ library is linked, so nothing could unwind an
+  # exception. musl's libc.a needs the compiler's runtime on some targets
+  # (software long double on arm64, 64-bit division on armhf and i386, whose
+  # division-by-zero handler calls back into the C library), hence the group.
+  # The static PIE is asked of the linker itself: gcc for arm ignores
+  # -static-pie.
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-libgcc-file-name
+    OUTPUT_VARIABLE libgcc OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(musl_compile -fPIE -fno-exceptions -nostdinc -isystem ${MATCHSCORE_MUSL_INCLUDEDIR})
+  set(musl_link -nostdlib -pie LINKER:-static,--no-dynamic-linker,-z,text
     ${MATCHSCORE_MUSL_LIBDIR}/rcrt1.o ${MATCHSCORE_MUSL_LIBDIR}/crti.o)
-  set(musl_libraries ${MATCHSCORE_MUSL_LIBDIR}/libc.a ${MATCHSCORE_MUSL_LIBDIR}/crtn.o)
+  set(musl_libraries "$<LINK_GROUP:RESCAN,${MATCHSCORE_MUSL_LIBDIR}/libc.a,${libgcc}>"
+    ${MATCHSCORE_MUSL_LIBDIR}/crtn.o)
   if(MATCHSCORE_MUSL_LIBDIR AND MATCHSCORE_MUSL_INCLUDEDIR)
-    list(JOIN musl_compile " " CMAKE_REQUIRED_FLAGS)
-    set(CMAKE_REQUIRED_LINK_OPTIONS ${musl_link})
-    set(CMAKE_REQUIRED_LIBRARIES ${musl_libraries})
-    check_source_runs(CXX "${probe}" MATCHSCORE_HAVE_MUSL_STATIC_PIE)
-    unset(CMAKE_REQUIRED_FLAGS)
-    unset(CMAKE_REQUIRED_LINK_OPTIONS)
-    unset(CMAKE_REQUIRED_LIBRARIES)
+    matchscore_libc(musl_headers ${musl_compile})
+    # glibc's files where musl's were looked for are not musl.
+    if(musl_headers STREQUAL "musl")
+      matchscore_probe(MATCHSCORE_HAVE_MUSL_STATIC_PIE
+        COMPILE ${musl_compile} LINK ${musl_link} ${hardening} LIBRARIES ${musl_libraries})
+    else()
+      set(MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY "${MATCHSCORE_MUSL_INCLUDEDIR} holds glibc's headers")
+    endif()
+  else()
+    set(MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY "no musl found")
   endif()
   if(MATCHSCORE_HAVE_MUSL_STATIC_PIE)
     target_compile_options(matchscore_link INTERFACE ${musl_compile})
@@ -54,9 +137,31 @@ if(MATCHSCORE_STATIC_PIE AND NOT MATCHSCORE_LIBC STREQUAL "glibc")
     target_link_libraries(matchscore_link INTERFACE ${musl_libraries})
     set(libc musl)
     set(link "as a static PIE")
+  elseif(MATCHSCORE_LIBC STREQUAL "auto" AND MATCHSCORE_MUSL_LIBDIR)
+    message(WARNING "musl is installed, but no static PIE could be made with it and "
+      "${linker}: ${MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY}; trying glibc")
   elseif(MATCHSCORE_LIBC STREQUAL "musl")
-    message(FATAL_ERROR "MATCHSCORE_LIBC=musl, but no musl static PIE could be built and run; "
-      "install musl (on Debian: apt-get install musl-tools) or set MATCHSCORE_LIBC=auto")
+    message(FATAL_ERROR "MATCHSCORE_LIBC=musl, but no musl static PIE could be built and run "
+      "with ${linker}: ${MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY}. Install musl (on Debian: "
+      "apt-get install musl-tools, or musl-dev:ARCH for another architecture) "
+      "or set MATCHSCORE_LIBC=auto")
+  endif()
+endif()
+
+if(MATCHSCORE_STATIC_PIE AND NOT MATCHSCORE_HAVE_MUSL_STATIC_PIE)
+  matchscore_probe(MATCHSCORE_HAVE_STATIC_PIE COMPILE -fPIE LINK -static-pie ${hardening})
+  if(MATCHSCORE_HAVE_STATIC_PIE)
+    # Packed relative relocations make the self-relocation cheaper; musl
+    # cannot apply them before 1.2.4, so they are for glibc only.
+    matchscore_probe(MATCHSCORE_HAVE_PACKED_RELOCS
+      COMPILE -fPIE LINK -static-pie ${hardening} LINKER:-z,pack-relative-relocs)
+    target_compile_options(matchscore_link INTERFACE -fPIE)
+    target_link_options(matchscore_link INTERFACE -static-pie
+      $<$<BOOL:${MATCHSCORE_HAVE_PACKED_RELOCS}>:LINKER:-z,pack-relative-relocs>)
+    set(link "as a static PIE")
+  else()
+    message(WARNING "No static PIE could be made with ${linker}: "
+      "${MATCHSCORE_HAVE_STATIC_PIE_WHY}; matchscore is dynamically linked")
   endif()
 endif()
 
@@ -64,23 +169,10 @@ if(libc STREQUAL "glibc")
   # musl has no _FORTIFY_SOURCE; glibc's checks need optimisation.
   target_compile_definitions(matchscore_link INTERFACE
     $<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
-  if(MATCHSCORE_STATIC_PIE)
-    set(CMAKE_REQUIRED_FLAGS -fPIE)
-    set(CMAKE_REQUIRED_LINK_OPTIONS -static-pie)
-    check_source_runs(CXX "${probe}" MATCHSCORE_HAVE_STATIC_PIE)
-    # Packed relative relocations make the self-relocation cheaper; musl
-    # cannot apply them before 1.2.4, so they are for glibc only.
-    list(APPEND CMAKE_REQUIRED_LINK_OPTIONS -Wl,-z,pack-relative-relocs)
-    check_source_runs(CXX "${probe}" MATCHSCORE_HAVE_PACKED_RELOCS)
-    unset(CMAKE_REQUIRED_FLAGS)
-    unset(CMAKE_REQUIRED_LINK_OPTIONS)
-    if(MATCHSCORE_HAVE_STATIC_PIE)
-      target_compile_options(matchscore_link INTERFACE -fPIE)
-      target_link_options(matchscore_link INTERFACE -static-pie
-        $<$<BOOL:${MATCHSCORE_HAVE_PACKED_RELOCS}>:-Wl,-z,pack-relative-relocs>)
-      set(link "as a static PIE")
-    endif()
-  endif()
 endif()
 
 message(STATUS "matchscore links against ${libc}, ${link}")
+if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  message(STATUS "No CMAKE_CROSSCOMPILING_EMULATOR: the link was built, not run, "
+    "and the tests cannot run")
+endif()
