@@ -121,6 +121,17 @@ foreach(names x86_64:amd64:x86_64 aarch64:arm64:aarch64 armv7l:armhf:armv7hl i68
   endif()
 endforeach()
 
+# The binary names its release in an ELF note (readelf -n), where the linker
+# can write one: it ignores its arguments, so there is no --version to ask.
+set(metadata "{\"name\":\"matchscore\",\"version\":\"${PROJECT_VERSION}\",\
+\"architecture\":\"${CPACK_DEBIAN_PACKAGE_ARCHITECTURE}\"}")
+# -Wl, would split the text at its commas.
+set(metadata_option "SHELL:-Xlinker '--package-metadata=${metadata}'")
+matchscore_probe(MATCHSCORE_HAVE_PACKAGE_METADATA LINK ${metadata_option})
+if(MATCHSCORE_HAVE_PACKAGE_METADATA AND CPACK_DEBIAN_PACKAGE_ARCHITECTURE)
+  target_link_options(matchscore PRIVATE ${metadata_option})
+endif()
+
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
