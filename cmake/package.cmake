@@ -71,7 +71,7 @@ ${musl_copyright}
   endif()
 elseif(link STREQUAL "as a static PIE")
   set(refusal "matchscore links glibc statically, which Debian's policy forbids in a "
-    "package and glibc's licence would add duties to; install musl (on Debian: apt-get "
+    "package and glibc's licence would add duties to. Install musl (on Debian: apt-get "
     "install musl-tools) and configure with -DMATCHSCORE_LIBC=musl")
 endif()
 string(JOIN "" refusal ${refusal})
