@@ -141,6 +141,9 @@ set(CPACK_RPM_PACKAGE_LICENSE MIT)
 set(CPACK_RPM_PACKAGE_SUMMARY "Count equal values between two lists of four integers")
 set(CPACK_RPM_PACKAGE_GROUP "Applications/Text")
 set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+# A static binary needs nothing; rpm would ask for a dynamic loader, taking
+# the static PIE's hash table for a dynamic program's.
+set(CPACK_RPM_PACKAGE_AUTOREQ OFF)
 # Files dated by SOURCE_DATE_EPOCH, and no build host or build-id links in
 # the header, so that two builds of one commit give the same bytes.
 set(CPACK_RPM_SPEC_MORE_DEFINE "\
