@@ -46,8 +46,8 @@ function(matchscore_probe var)
     LINK_LIBRARIES ${probe_LIBRARIES}
     COPY_FILE ${program}
     OUTPUT_VARIABLE output)
-  string(REGEX MATCH "[^\n]*(: warning:|: error:|undefined reference|unknown option|unrecognized)[^\n]*"
-    why "${output}")
+  set(failure ": warning:|: error:|undefined reference|unknown option|unrecognized")
+  string(REGEX MATCH "[^\n]*(${failure})[^\n]*" why "${output}")
   if(NOT why)
     set(why "the probe did not build")
   endif()
