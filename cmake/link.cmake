@@ -140,6 +140,8 @@ if(MATCHSCORE_STATIC_PIE AND NOT MATCHSCORE_LIBC STREQUAL "glibc")
   elseif(MATCHSCORE_LIBC STREQUAL "auto" AND MATCHSCORE_MUSL_LIBDIR)
     message(WARNING "musl is installed, but no static PIE could be made with it and "
       "${linker}: ${MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY}; trying glibc")
+  elseif(MATCHSCORE_LIBC STREQUAL "auto")
+    message(STATUS "No musl found in /usr/lib/${musl_triplet} or /usr/local/musl; trying glibc")
   elseif(MATCHSCORE_LIBC STREQUAL "musl")
     message(FATAL_ERROR "MATCHSCORE_LIBC=musl, but no musl static PIE could be built and run "
       "with ${linker}: ${MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY}. Install musl (on Debian: "
