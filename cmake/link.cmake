@@ -31,7 +31,7 @@ if(NOT linker)
 endif()
 
 # matchscore_probe(VAR [COMPILE flag...] [LINK option...] [LIBRARIES item...])
-# Sets VAR true when a small C program builds with these flags, with no
+# Sets VAR true when a small program builds with these flags, with no
 # warning from the linker (lld only warns of a -z option it does not know),
 # and then runs, where anything can run. Otherwise sets VAR_WHY to the first
 # line of the failure.
