@@ -1,6 +1,8 @@
-# How matchscore is linked: the interface target matchscore_link.
+# How matchscore is linked: the interface target matchscore_link, and the
+# line configure prints, which names the C library from its headers and the
+# link from the probe that made it.
 #
-# A run is almost all process start-up, so the program links statically, as
+# On Linux, a run is almost all process start-up, so the program links statically, as
 # a position-independent executable: no dynamic loader, and address-space
 # randomisation kept. musl starts close to the kernel's floor, while glibc's
 # start-up probes the processor, which traps to the hypervisor on a virtual
@@ -70,107 +72,119 @@ function(matchscore_probe var)
 endfunction()
 
 # matchscore_libc(VAR [flag...]): the C library whose headers these compile
-# flags reach. musl's, unlike glibc's, do not define __GLIBC__.
+# flags reach, named only from what its headers define: glibc says so, and
+# musl, which says nothing of itself, defines FILE behind its own guard.
 function(matchscore_libc var)
   set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
-  try_compile(not_glibc SOURCE_FROM_CONTENT libc.cpp
-    "#include <stdio.h>\n#ifdef __GLIBC__\n#error glibc\n#endif\n"
-    COMPILE_DEFINITIONS ${ARGN})
-  if(not_glibc)
-    set(${var} musl PARENT_SCOPE)
-  else()
-    set(${var} glibc PARENT_SCOPE)
-  endif()
+  foreach(name_macro glibc:__GLIBC__ musl:__DEFINED_FILE)
+    string(REPLACE ":" ";" name_macro ${name_macro})
+    list(POP_FRONT name_macro name macro)
+    try_compile(found SOURCE_FROM_CONTENT libc.cpp
+      "#include <stdio.h>\n#ifndef ${macro}\n#error not ${name}\n#endif\n"
+      COMPILE_DEFINITIONS ${ARGN})
+    if(found)
+      set(${var} ${name} PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+  set(${var} "the system's C library" PARENT_SCOPE)
 endfunction()
-
-# Hardening that not every linker takes (Apple's rejects -z).
-matchscore_probe(MATCHSCORE_HAVE_RELRO LINK LINKER:-z,relro,-z,now)
-if(MATCHSCORE_HAVE_RELRO)
-  set(hardening LINKER:-z,relro,-z,now)
-  target_link_options(matchscore_link INTERFACE ${hardening})
-else()
-  message(WARNING "${linker} does not take -z relro -z now (${MATCHSCORE_HAVE_RELRO_WHY}): "
-    "matchscore has no read-only relocations and binds lazily")
-endif()
 
 matchscore_libc(libc)
 set(link "dynamically linked")
 
-if(MATCHSCORE_STATIC_PIE AND NOT MATCHSCORE_LIBC STREQUAL "glibc")
-  # Debian's musl-dev, musl's own default prefix, or a compiler that
-  # targets musl already.
-  string(REPLACE "-gnu" "-musl" musl_triplet "${CMAKE_LIBRARY_ARCHITECTURE}")
-  find_path(MATCHSCORE_MUSL_LIBDIR rcrt1.o
-    PATHS /usr/lib/${musl_triplet} /usr/local/musl/lib NO_DEFAULT_PATH)
-  find_path(MATCHSCORE_MUSL_INCLUDEDIR stdio.h
-    PATHS /usr/include/${musl_triplet} /usr/local/musl/include NO_DEFAULT_PATH)
-  # The compiler's own start files and libraries are glibc's, so musl's are
-  # named outright; rcrt1.o is the start file that relocates a static PIE.
-  # Nothing of the C++ library is linked, so nothing could unwind an
-  # exception. musl's libc.a needs the compiler's runtime on some targets
-  # (software long double on arm64, 64-bit division on armhf and i386, whose
-  # division-by-zero handler calls back into the C library), hence the group.
-  # The static PIE is asked of the linker itself: gcc for arm ignores
-  # -static-pie.
-  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-libgcc-file-name
-    OUTPUT_VARIABLE libgcc OUTPUT_STRIP_TRAILING_WHITESPACE)
-  set(musl_compile -fPIE -fno-exceptions -nostdinc -isystem ${MATCHSCORE_MUSL_INCLUDEDIR})
-  set(musl_link -nostdlib -pie LINKER:-static,--no-dynamic-linker,-z,text
-    ${MATCHSCORE_MUSL_LIBDIR}/rcrt1.o ${MATCHSCORE_MUSL_LIBDIR}/crti.o)
-  set(musl_libraries "$<LINK_GROUP:RESCAN,${MATCHSCORE_MUSL_LIBDIR}/libc.a,${libgcc}>"
-    ${MATCHSCORE_MUSL_LIBDIR}/crtn.o)
-  if(MATCHSCORE_MUSL_LIBDIR AND MATCHSCORE_MUSL_INCLUDEDIR)
-    matchscore_libc(musl_headers ${musl_compile})
-    # glibc's files where musl's were looked for are not musl.
-    if(musl_headers STREQUAL "musl")
-      matchscore_probe(MATCHSCORE_HAVE_MUSL_STATIC_PIE
-        COMPILE ${musl_compile} LINK ${musl_link} ${hardening} LIBRARIES ${musl_libraries})
-    else()
-      set(MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY "${MATCHSCORE_MUSL_INCLUDEDIR} holds glibc's headers")
+# The C library, the static PIE and the ELF linker's hardening are Linux's.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  # Hardening that not every linker takes.
+  matchscore_probe(MATCHSCORE_HAVE_RELRO LINK LINKER:-z,relro,-z,now)
+  if(MATCHSCORE_HAVE_RELRO)
+    set(hardening LINKER:-z,relro,-z,now)
+    target_link_options(matchscore_link INTERFACE ${hardening})
+  else()
+    message(WARNING "${linker} does not take -z relro -z now (${MATCHSCORE_HAVE_RELRO_WHY}): "
+      "matchscore has no read-only relocations and binds lazily")
+  endif()
+
+  if(MATCHSCORE_STATIC_PIE AND NOT MATCHSCORE_LIBC STREQUAL "glibc")
+    # The target's Debian musl-dev, or musl's own default prefix.
+    set(musl_libdirs /usr/local/musl/lib)
+    set(musl_includedirs /usr/local/musl/include)
+    if(MATCHSCORE_TARGET_MUSL)
+      list(PREPEND musl_libdirs /usr/lib/${MATCHSCORE_TARGET_MUSL})
+      list(PREPEND musl_includedirs /usr/include/${MATCHSCORE_TARGET_MUSL})
     endif()
-  else()
-    set(MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY "no musl found")
+    find_path(MATCHSCORE_MUSL_LIBDIR rcrt1.o PATHS ${musl_libdirs} NO_DEFAULT_PATH)
+    find_path(MATCHSCORE_MUSL_INCLUDEDIR stdio.h PATHS ${musl_includedirs} NO_DEFAULT_PATH)
+    # The compiler's own start files and libraries are glibc's, so musl's are
+    # named outright; rcrt1.o is the start file that relocates a static PIE.
+    # Nothing of the C++ library is linked, so nothing could unwind an
+    # exception. musl's libc.a needs the compiler's runtime on most targets
+    # (software long double on some 64-bit ones, 64-bit division on 32-bit
+    # ones, whose division-by-zero handler calls back into the C library),
+    # hence the group.
+    # The static PIE is asked of the linker itself: gcc for arm ignores
+    # -static-pie.
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-libgcc-file-name
+      OUTPUT_VARIABLE libgcc OUTPUT_STRIP_TRAILING_WHITESPACE)
+    set(musl_compile -fPIE -fno-exceptions -nostdinc -isystem ${MATCHSCORE_MUSL_INCLUDEDIR})
+    set(musl_link -nostdlib -pie LINKER:-static,--no-dynamic-linker,-z,text
+      ${MATCHSCORE_MUSL_LIBDIR}/rcrt1.o ${MATCHSCORE_MUSL_LIBDIR}/crti.o)
+    set(musl_libraries "$<LINK_GROUP:RESCAN,${MATCHSCORE_MUSL_LIBDIR}/libc.a,${libgcc}>"
+      ${MATCHSCORE_MUSL_LIBDIR}/crtn.o)
+    if(MATCHSCORE_MUSL_LIBDIR AND MATCHSCORE_MUSL_INCLUDEDIR)
+      matchscore_libc(musl_headers ${musl_compile})
+      if(musl_headers STREQUAL "musl")
+        matchscore_probe(MATCHSCORE_HAVE_MUSL_STATIC_PIE
+          COMPILE ${musl_compile} LINK ${musl_link} ${hardening} LIBRARIES ${musl_libraries})
+      else()
+        set(MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY
+          "${MATCHSCORE_MUSL_INCLUDEDIR} does not hold musl's headers")
+      endif()
+    else()
+      set(MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY "no musl found")
+    endif()
+    if(MATCHSCORE_HAVE_MUSL_STATIC_PIE)
+      target_compile_options(matchscore_link INTERFACE ${musl_compile})
+      target_link_options(matchscore_link INTERFACE ${musl_link})
+      target_link_libraries(matchscore_link INTERFACE ${musl_libraries})
+      set(libc musl)
+      set(link "as a static PIE")
+    elseif(MATCHSCORE_LIBC STREQUAL "auto" AND MATCHSCORE_MUSL_LIBDIR)
+      message(WARNING "musl is installed, but no static PIE could be made with it and "
+        "${linker}: ${MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY}; trying glibc")
+    elseif(MATCHSCORE_LIBC STREQUAL "auto")
+      list(JOIN musl_libdirs " or " musl_libdirs)
+      message(STATUS "No musl found in ${musl_libdirs}; trying glibc")
+    elseif(MATCHSCORE_LIBC STREQUAL "musl")
+      message(FATAL_ERROR "MATCHSCORE_LIBC=musl, but no musl static PIE could be built and run "
+        "with ${linker}: ${MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY}. Install musl (on Debian: "
+        "apt-get install musl-dev, or for another architecture the musl-dev:ARCH that "
+        "cmake/targets names) or set MATCHSCORE_LIBC=auto")
+    endif()
   endif()
-  if(MATCHSCORE_HAVE_MUSL_STATIC_PIE)
-    target_compile_options(matchscore_link INTERFACE ${musl_compile})
-    target_link_options(matchscore_link INTERFACE ${musl_link})
-    target_link_libraries(matchscore_link INTERFACE ${musl_libraries})
-    set(libc musl)
-    set(link "as a static PIE")
-  elseif(MATCHSCORE_LIBC STREQUAL "auto" AND MATCHSCORE_MUSL_LIBDIR)
-    message(WARNING "musl is installed, but no static PIE could be made with it and "
-      "${linker}: ${MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY}; trying glibc")
-  elseif(MATCHSCORE_LIBC STREQUAL "auto")
-    message(STATUS "No musl found in /usr/lib/${musl_triplet} or /usr/local/musl; trying glibc")
-  elseif(MATCHSCORE_LIBC STREQUAL "musl")
-    message(FATAL_ERROR "MATCHSCORE_LIBC=musl, but no musl static PIE could be built and run "
-      "with ${linker}: ${MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY}. Install musl (on Debian: "
-      "apt-get install musl-tools, or musl-dev:ARCH for another architecture) "
-      "or set MATCHSCORE_LIBC=auto")
-  endif()
-endif()
 
-if(MATCHSCORE_STATIC_PIE AND NOT MATCHSCORE_HAVE_MUSL_STATIC_PIE)
-  matchscore_probe(MATCHSCORE_HAVE_STATIC_PIE COMPILE -fPIE LINK -static-pie ${hardening})
-  if(MATCHSCORE_HAVE_STATIC_PIE)
-    # Packed relative relocations make the self-relocation cheaper; musl
-    # cannot apply them before 1.2.4, so they are for glibc only.
-    matchscore_probe(MATCHSCORE_HAVE_PACKED_RELOCS
-      COMPILE -fPIE LINK -static-pie ${hardening} LINKER:-z,pack-relative-relocs)
-    target_compile_options(matchscore_link INTERFACE -fPIE)
-    target_link_options(matchscore_link INTERFACE -static-pie
-      $<$<BOOL:${MATCHSCORE_HAVE_PACKED_RELOCS}>:LINKER:-z,pack-relative-relocs>)
-    set(link "as a static PIE")
-  else()
-    message(WARNING "No static PIE could be made with ${linker}: "
-      "${MATCHSCORE_HAVE_STATIC_PIE_WHY}; matchscore is dynamically linked")
+  if(MATCHSCORE_STATIC_PIE AND NOT MATCHSCORE_HAVE_MUSL_STATIC_PIE)
+    matchscore_probe(MATCHSCORE_HAVE_STATIC_PIE COMPILE -fPIE LINK -static-pie ${hardening})
+    if(MATCHSCORE_HAVE_STATIC_PIE)
+      # Packed relative relocations make the self-relocation cheaper; musl
+      # cannot apply them before 1.2.4, so they are for glibc only.
+      matchscore_probe(MATCHSCORE_HAVE_PACKED_RELOCS
+        COMPILE -fPIE LINK -static-pie ${hardening} LINKER:-z,pack-relative-relocs)
+      target_compile_options(matchscore_link INTERFACE -fPIE)
+      target_link_options(matchscore_link INTERFACE -static-pie
+        $<$<BOOL:${MATCHSCORE_HAVE_PACKED_RELOCS}>:LINKER:-z,pack-relative-relocs>)
+      set(link "as a static PIE")
+    else()
+      message(WARNING "No static PIE could be made with ${linker}: "
+        "${MATCHSCORE_HAVE_STATIC_PIE_WHY}; matchscore is dynamically linked")
+    endif()
   endif()
-endif()
 
-if(libc STREQUAL "glibc")
-  # musl has no _FORTIFY_SOURCE; glibc's checks need optimisation.
-  target_compile_definitions(matchscore_link INTERFACE
-    $<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+  if(libc STREQUAL "glibc")
+    # musl has no _FORTIFY_SOURCE; glibc's checks need optimisation.
+    target_compile_definitions(matchscore_link INTERFACE
+      $<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+  endif()
 endif()
 
 message(STATUS "matchscore links against ${libc}, ${link}")

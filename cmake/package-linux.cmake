@@ -1,0 +1,137 @@
+# Linux's packages: a Debian package, an RPM package where some distribution
+# ships the architecture, and a tarball, with the manual page, the changelog
+# and the licence in the machine-readable form Debian reads.
+
+# gzip -n leaves out the file's name and time, so the same text always
+# gives the same bytes.
+find_program(GZIP gzip REQUIRED)
+foreach(document doc/matchscore.1 doc/changelog)
+  get_filename_component(name ${document} NAME)
+  add_custom_command(OUTPUT ${name}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${document} ${name}
+    COMMAND ${GZIP} -9nf ${name}
+    DEPENDS ${document} VERBATIM)
+endforeach()
+
+# copyright_text(VAR TEXT): TEXT as the indented lines of a copyright field.
+function(copyright_text var text)
+  string(STRIP "${text}" text)
+  string(REGEX REPLACE "\n[ \t]*\n" "\n.\n" text "${text}")
+  string(REPLACE "\n" "\n " text "${text}")
+  set(${var} " ${text}" PARENT_SCOPE)
+endfunction()
+copyright_text(terms "${terms}")
+
+# A static musl leaves much of its libc.a in the program, and musl's licence
+# asks for its notice in every copy; its copyright file is given whole. The
+# packages declare no dependency, so only a static binary may go in them.
+set(binary_paragraphs "")
+if(libc STREQUAL "musl")
+  find_file(MATCHSCORE_MUSL_COPYRIGHT copyright
+    PATHS /usr/share/doc/musl-dev /usr/share/doc/musl NO_DEFAULT_PATH)
+  matchscore_debian_package(musl ${MATCHSCORE_MUSL_LIBDIR}/libc.a)
+  if(NOT MATCHSCORE_MUSL_COPYRIGHT OR NOT musl_UPSTREAM)
+    list(APPEND refusal "matchscore links musl statically, but its copyright file or version "
+      "was not found (on Debian: apt-get install musl-dev, or set MATCHSCORE_MUSL_COPYRIGHT). ")
+  else()
+    file(READ ${MATCHSCORE_MUSL_COPYRIGHT} musl_copyright)
+    copyright_text(musl_copyright "${musl_copyright}")
+    set(binary_paragraphs "
+Files: *${CMAKE_INSTALL_BINDIR}/matchscore
+Copyright: ${holders}
+ musl's authors, as its copyright file below gives them
+License: Expat and musl
+Comment: The program is linked statically with musl ${musl_UPSTREAM}, the C
+ library, from ${musl_NAME} ${musl_VERSION}.@gcc_runtime@
+
+License: musl
+ The copyright file of ${musl_NAME} ${musl_VERSION}, whole:
+ .
+${musl_copyright}
+")
+  endif()
+elseif(libc STREQUAL "glibc" AND link STREQUAL "as a static PIE")
+  list(APPEND refusal "matchscore links glibc statically, which Debian's policy forbids in a "
+    "package and glibc's licence would add duties to. ")
+else()
+  list(APPEND refusal "matchscore is linked against ${libc}, ${link}, but its packages "
+    "declare no dependency. ")
+endif()
+if(NOT libc STREQUAL "musl")
+  list(APPEND refusal "Install musl (on Debian: apt-get install musl-dev, or the "
+    "musl-dev:ARCH that cmake/targets names) and configure with -DMATCHSCORE_LIBC=musl. ")
+endif()
+
+file(CONFIGURE OUTPUT copyright.in CONTENT [[
+Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: matchscore
+
+Files: *
+Copyright: ${holders}
+License: Expat
+${terms}
+${binary_paragraphs}]])
+matchscore_notice(copyright)
+add_custom_target(documents ALL DEPENDS matchscore.1.gz changelog.gz copyright)
+
+install(FILES ${PROJECT_BINARY_DIR}/matchscore.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Each package adds its own: the tarball the licence at its top, the Debian
+# package a note for lintian (the licence is in its copyright file there).
+install(FILES LICENSE DESTINATION . COMPONENT licence EXCLUDE_FROM_ALL)
+install(FILES cmake/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+  RENAME matchscore COMPONENT debian EXCLUDE_FROM_ALL)
+
+set(CPACK_GENERATOR DEB TGZ)
+if(MATCHSCORE_TARGET_RPM)
+  list(APPEND CPACK_GENERATOR RPM)
+endif()
+set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_RPM_COMPONENT_INSTALL ON)
+# The target's own names; the host's tools would name their own architecture.
+set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${MATCHSCORE_TARGET})
+set(CPACK_RPM_PACKAGE_ARCHITECTURE ${MATCHSCORE_TARGET_RPM})
+
+# The binary names its release in an ELF note (readelf -n), where the linker
+# can write one: it ignores its arguments, so there is no --version to ask.
+set(metadata "{\"name\":\"matchscore\",\"version\":\"${PROJECT_VERSION}\",\
+\"architecture\":\"${MATCHSCORE_TARGET}\"}")
+# -Wl, would split the text at its commas.
+set(metadata_option "SHELL:-Xlinker '--package-metadata=${metadata}'")
+matchscore_probe(MATCHSCORE_HAVE_PACKAGE_METADATA LINK ${metadata_option})
+if(MATCHSCORE_HAVE_PACKAGE_METADATA AND MATCHSCORE_TARGET)
+  target_link_options(matchscore PRIVATE ${metadata_option})
+endif()
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+
+set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+set(CPACK_RPM_PACKAGE_LICENSE MIT)
+set(CPACK_RPM_PACKAGE_SUMMARY "Count equal values between two lists of four integers")
+set(CPACK_RPM_PACKAGE_GROUP "Applications/Text")
+set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+# A static binary needs nothing; rpm would ask for a dynamic loader, taking
+# the static PIE's hash table for a dynamic program's.
+set(CPACK_RPM_PACKAGE_AUTOREQ OFF)
+# Files dated by SOURCE_DATE_EPOCH, and no build host or build-id links in
+# the header, so that two builds of one commit give the same bytes. rpm's
+# own steps after the install (strip, compress, strip .comment where `file`
+# is installed) are off: the packages of one target hold the same binary,
+# stripped by cpack, whatever the machine that packs them has installed.
+set(CPACK_RPM_SPEC_MORE_DEFINE "\
+%define use_source_date_epoch_as_buildtime 1
+%define clamp_mtime_to_source_date_epoch 1
+%define _buildhost reproducible
+%define _build_id_links none
+%define __spec_install_post %{nil}
+%define packager ${CPACK_PACKAGE_CONTACT}")
+# rpm's own marks for the manual page and the licence.
+set(CPACK_RPM_USER_FILELIST
+  "%doc /usr/share/man/man1/matchscore.1.gz" "%license /usr/share/doc/matchscore/copyright")
+# The system's folders belong to the system's own packages.
+set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
+  /usr/share/man /usr/share/man/man1 /usr/share/doc /usr/share/lintian /usr/share/lintian/overrides)

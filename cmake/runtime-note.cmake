@@ -1,0 +1,22 @@
+# cmake -D MAP=FILE -D INPUT=FILE -D OUTPUT=FILE -P runtime-note.cmake
+# Writes OUTPUT from INPUT with the text @gcc_runtime@ replaced by what the
+# link map MAP shows of GCC's runtime libraries in the program.
+set(note "")
+if(NOT EXISTS "${MAP}")
+  set(note "\n It may hold routines of GCC's runtime libraries as well")
+else()
+  file(READ "${MAP}" map)
+  string(REGEX MATCHALL "lib(gcc|gcc_eh|ssp|ssp_nonshared)\\.a\\(" found "${map}")
+  list(TRANSFORM found REPLACE "\\.a\\($" "")
+  list(REMOVE_DUPLICATES found)
+  list(JOIN found " and " found)
+  if(found)
+    set(note "\n It also holds routines of GCC's ${found}")
+  endif()
+endif()
+if(note)
+  string(APPEND note ", which the GCC Runtime Library\n Exception lets the program ship under its own terms, with no notice.")
+endif()
+file(READ "${INPUT}" text)
+string(REPLACE "@gcc_runtime@" "${note}" text "${text}")
+file(WRITE "${OUTPUT}" "${text}")
