@@ -5,6 +5,8 @@
 // C++ library's own headers, even <cstdio>, are configured for glibc's.
 #include <errno.h>
 #include <stdio.h>
+#include <string.h>
+#include <unistd.h>
 
 // Reads one number into value; a read that converts nothing leaves it as it
 // was. Returns 0, or the errno of a failure to read the input at all: the
@@ -23,11 +25,40 @@ static int readNumber(int &value)
     return 0;
 }
 
+// Writes all of text and returns 0, or the errno of the failure. Each message
+// is formatted whole and leaves in one system call, whatever the C library
+// would buffer, so that runs sharing a pipe or a log never interleave and a
+// signal cannot cut a line short. Only a file that takes part of it (a disk
+// that fills) is written to again, for the rest or for the reason it fails.
+static int writeWhole(int descriptor, const char *text, size_t length)
+{
+    while (length > 0) {
+        const ssize_t written = write(descriptor, text, length);
+        if (written <= 0) {
+            return written < 0 ? errno : EIO;
+        }
+        text += written;
+        length -= static_cast<size_t>(written);
+    }
+    return 0;
+}
+
+// Says "matchscore: WHAT: REASON" on standard error, in one write.
+static void complain(const char *what, int error)
+{
+    constexpr int room = 256; // far more than any C library's reason needs
+    char message[room];
+    int length = snprintf(message, sizeof message, "matchscore: %s: %s\n", what, strerror(error));
+    if (length >= room) {
+        length = room - 1; // a reason too long for the line is cut
+    }
+    if (length > 0) {
+        (void)writeWhole(STDERR_FILENO, message, static_cast<size_t>(length));
+    }
+}
+
 int main()
 {
-    // The answer leaves in one write, so that runs sharing a pipe or a log
-    // never interleave their lines; musl would otherwise flush at each newline.
-    (void)setvbuf(stdout, nullptr, _IOFBF, BUFSIZ);
     constexpr int listLength = 4;
     // A read that fails stores nothing, so every element starts at a defined
     // value: short or malformed input then always gives the same answer.
@@ -47,8 +78,7 @@ int main()
         }
     }
     if (readError != 0) {
-        errno = readError;
-        perror("matchscore: read error");
+        complain("read error", readError);
         return 1;
     }
 
@@ -63,13 +93,17 @@ int main()
         }
     }
 
-    (void)printf("%d\n%d\n", samePosition, crossPosition);
+    char answer[2 * sizeof "-2147483648\n"];
+    const int length = snprintf(answer, sizeof answer, "%d\n%d\n", samePosition, crossPosition);
+    int writeError = writeWhole(STDOUT_FILENO, answer, static_cast<size_t>(length));
     // The answer is all this program produces; a caller must not be told that
-    // a lost answer succeeded. Write failures show at the flush, and on some
-    // file systems (NFS, FUSE) only when the file is closed.
-    const bool writeFailed = ferror(stdout) != 0;
-    if (fclose(stdout) != 0 || writeFailed) {
-        perror("matchscore: write error");
+    // a lost answer succeeded. Some file systems (NFS, FUSE) report a failed
+    // write only when the file is closed.
+    if (writeError == 0 && close(STDOUT_FILENO) != 0) {
+        writeError = errno;
+    }
+    if (writeError != 0) {
+        complain("write error", writeError);
         return 1;
     }
     return 0;

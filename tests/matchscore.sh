@@ -22,20 +22,24 @@ skip() {
     printf 'SKIP %s: %s\n' "$1" "$2"
 }
 
-# traced NAME STRACE-OPTION...: runs the example under strace, which sees
-# only the system calls on the output file (not a launcher's own), writing
-# them to $work/trace; skips NAME where strace is missing.
+# The example, as a file to redirect from.
+printf '1 2 3 4 1 3 5 2\n' >"$work/example"
+
+# traced NAME INPUT OUTPUT STRACE-OPTION...: runs the program on INPUT,
+# writing to OUTPUT and $work/err, under strace, which sees only the system
+# calls on $work/out and $work/err (not a launcher's own) and writes them to
+# $work/trace; skips NAME where strace is missing.
 traced() {
-    name=$1
-    shift
+    name=$1 input=$2 output=$3
+    shift 3
     if ! command -v strace >/dev/null; then
         skip "$name" 'strace is not installed'
         return 1
     fi
     # LeakSanitizer cannot run under ptrace; the untraced rows look for leaks.
-    printf '1 2 3 4 1 3 5 2\n' | ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
-        strace -f -qq -o "$work/trace" -P "$work/out" "$@" \
-        $launcher "$program" >"$work/out" 2>"$work/err"
+    ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
+        strace -f -qq -o "$work/trace" -P "$work/out" -P "$work/err" "$@" \
+        $launcher "$program" <"$input" >"$output" 2>"$work/err"
     status=$?
 }
 
@@ -153,14 +157,26 @@ streaming)
     status=$?
     exec 3>&-
     check 'eighth number' '1\n2\n'
-    # Both lines leave in one system call, so that runs sharing a pipe or a
-    # log never interleave, and a reader that stops after one line cannot
-    # end the program half-way.
-    if traced 'one write' -e trace=write,writev; then
+    # The answer, and each message, leaves in one system call, so that runs
+    # sharing a pipe or a log never interleave, and a reader that stops after
+    # one line cannot end the program half-way.
+    while IFS='|' read -r what input output message; do
+        name="one write: $what"
+        : >"$work/out"
+        traced "$name" "$input" "$output" -e trace=write,writev || continue
         writes=$(grep -c 'write' "$work/trace")
-        [ "$writes" -eq 1 ] || fail 'one write' "$writes system calls wrote the answer"
-        check 'one write' '1\n2\n'
-    fi
+        if [ "$writes" -ne 1 ]; then
+            fail "$name" "$writes system calls wrote it"
+        elif [ -z "$message" ]; then
+            check "$name" '1\n2\n'
+        else
+            expect_failure "$name" "$message"
+        fi
+    done <<ROWS
+answer|$work/example|$work/out|
+read error|/|$work/out|matchscore: read error: Is a directory
+write error|$work/example|/dev/full|matchscore: write error: No space left on device
+ROWS
     ;;
 io-error)
     # Input that cannot be read, and an answer that cannot be written, are
@@ -178,9 +194,15 @@ io-error)
     printf '1 2 3 4 1 3 5 2\n' | $launcher "$program" >&- 2>"$work/err"
     status=$?
     expect_failure 'closed output' 'matchscore: write error: Bad file descriptor'
+    # A caller that ignores SIGPIPE leaves the program to see the reader gone
+    # as a failed write. The reader (:) is gone long before the input comes.
+    { sleep 1; cat "$work/example"; } |
+        (trap '' PIPE && $launcher "$program" 2>"$work/err"; echo $? >"$work/status") | :
+    status=$(cat "$work/status")
+    expect_failure 'reader gone, SIGPIPE ignored' 'matchscore: write error: Broken pipe'
     # Some file systems (NFS, FUSE) report a failed write only when the
     # file is closed.
-    if traced 'failed close' -e trace=close -e inject=close:error=ENOSPC; then
+    if traced 'failed close' "$work/example" "$work/out" -e trace=close -e inject=close:error=ENOSPC; then
         : >"$work/out" # the answer reached the file; the close failed after it
         expect_failure 'failed close' 'matchscore: write error: No space left on device'
     fi
@@ -207,7 +229,7 @@ io-error)
 random)
     # Any input gives two plain counts in range; well-formed input gives the
     # counts worked out independently, whichever list comes first.
-    seed=${MATCHSCORE_SEED:-$(date +%s)}
+    seed=${MATCHSCORE_SEED:-$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')}
     awk -v seed="$seed" -v cases="${MATCHSCORE_CASES:-300}" \
         -f "$(dirname "$0")/random-cases.awk" >"$work/cases" || exit 1
     tab=$(printf '\t')
