@@ -72,11 +72,12 @@ function(matchscore_probe var)
 endfunction()
 
 # matchscore_libc(VAR [flag...]): the C library whose headers these compile
-# flags reach, named only from what its headers define: glibc says so, and
-# musl, which says nothing of itself, defines FILE behind its own guard.
+# flags reach, named only from what its headers define: glibc says so, musl,
+# which says nothing of itself, defines FILE behind its own guard, and
+# MinGW-w64 says which of Windows' C runtimes it targets.
 function(matchscore_libc var)
   set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
-  foreach(name_macro glibc:__GLIBC__ musl:__DEFINED_FILE)
+  foreach(name_macro glibc:__GLIBC__ musl:__DEFINED_FILE ucrt:_UCRT msvcrt:__MSVCRT__)
     string(REPLACE ":" ";" name_macro ${name_macro})
     list(POP_FRONT name_macro name macro)
     try_compile(found SOURCE_FROM_CONTENT libc.cpp
@@ -93,7 +94,8 @@ endfunction()
 matchscore_libc(libc)
 set(link "dynamically linked")
 
-# The C library, the static PIE and the ELF linker's hardening are Linux's.
+# The C library, the static PIE and the ELF linker's hardening are Linux's;
+# Windows has a branch of its own.
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   # Hardening that not every linker takes.
   matchscore_probe(MATCHSCORE_HAVE_RELRO LINK LINKER:-z,relro,-z,now)
@@ -184,6 +186,22 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     # musl has no _FORTIFY_SOURCE; glibc's checks need optimisation.
     target_compile_definitions(matchscore_link INTERFACE
       $<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+  endif()
+elseif(WIN32)
+  # Windows' C runtime is a DLL of Windows' own; the rest (MinGW-w64's
+  # start-up code and its printf and scanf, libgcc, and libssp for the stack
+  # protector) is linked in, so the program needs no DLL beside it. It asks
+  # for address-space randomisation with high entropy and for DEP, and the
+  # linker stamps no time into the header, which would make every build differ.
+  set(windows_link -static -fstack-protector-strong
+    LINKER:--dynamicbase,--high-entropy-va,--nxcompat,--no-insert-timestamp)
+  matchscore_probe(MATCHSCORE_HAVE_WINDOWS_LINK LINK ${windows_link})
+  if(MATCHSCORE_HAVE_WINDOWS_LINK)
+    target_link_options(matchscore_link INTERFACE ${windows_link})
+    set(link "with the rest linked statically")
+  else()
+    message(WARNING "${linker} cannot link matchscore statically with ASLR and DEP "
+      "(${MATCHSCORE_HAVE_WINDOWS_LINK_WHY}); it may need MinGW-w64's DLLs beside it")
   endif()
 endif()
 

@@ -13,43 +13,12 @@ foreach(document doc/matchscore.1 doc/changelog)
     DEPENDS ${document} VERBATIM)
 endforeach()
 
-# copyright_text(VAR TEXT): TEXT as the indented lines of a copyright field.
-function(copyright_text var text)
-  string(STRIP "${text}" text)
-  string(REGEX REPLACE "\n[ \t]*\n" "\n.\n" text "${text}")
-  string(REPLACE "\n" "\n " text "${text}")
-  set(${var} " ${text}" PARENT_SCOPE)
-endfunction()
-copyright_text(terms "${terms}")
-
 # A static musl leaves much of its libc.a in the program, and musl's licence
-# asks for its notice in every copy; its copyright file is given whole. The
-# packages declare no dependency, so only a static binary may go in them.
-set(binary_paragraphs "")
+# asks for its notice in every copy. The packages declare no dependency, so
+# only a static binary may go in them.
 if(libc STREQUAL "musl")
-  find_file(MATCHSCORE_MUSL_COPYRIGHT copyright
-    PATHS /usr/share/doc/musl-dev /usr/share/doc/musl NO_DEFAULT_PATH)
-  matchscore_debian_package(musl ${MATCHSCORE_MUSL_LIBDIR}/libc.a)
-  if(NOT MATCHSCORE_MUSL_COPYRIGHT OR NOT musl_UPSTREAM)
-    list(APPEND refusal "matchscore links musl statically, but its copyright file or version "
-      "was not found (on Debian: apt-get install musl-dev, or set MATCHSCORE_MUSL_COPYRIGHT). ")
-  else()
-    file(READ ${MATCHSCORE_MUSL_COPYRIGHT} musl_copyright)
-    copyright_text(musl_copyright "${musl_copyright}")
-    set(binary_paragraphs "
-Files: *${CMAKE_INSTALL_BINDIR}/matchscore
-Copyright: ${holders}
- musl's authors, as its copyright file below gives them
-License: Expat and musl
-Comment: The program is linked statically with musl ${musl_UPSTREAM}, the C
- library, from ${musl_NAME} ${musl_VERSION}.@gcc_runtime@
-
-License: musl
- The copyright file of ${musl_NAME} ${musl_VERSION}, whole:
- .
-${musl_copyright}
-")
-  endif()
+  matchscore_copyright(*${CMAKE_INSTALL_BINDIR}/matchscore ${MATCHSCORE_MUSL_LIBDIR}/libc.a musl
+    "musl @upstream@, the C library")
 elseif(libc STREQUAL "glibc" AND link STREQUAL "as a static PIE")
   list(APPEND refusal "matchscore links glibc statically, which Debian's policy forbids in a "
     "package and glibc's licence would add duties to. ")
@@ -60,17 +29,8 @@ endif()
 if(NOT libc STREQUAL "musl")
   list(APPEND refusal "Install musl (on Debian: apt-get install musl-dev, or the "
     "musl-dev:ARCH that cmake/targets names) and configure with -DMATCHSCORE_LIBC=musl. ")
+  matchscore_copyright()
 endif()
-
-file(CONFIGURE OUTPUT copyright.in CONTENT [[
-Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
-Upstream-Name: matchscore
-
-Files: *
-Copyright: ${holders}
-License: Expat
-${terms}
-${binary_paragraphs}]])
 matchscore_notice(copyright)
 add_custom_target(documents ALL DEPENDS matchscore.1.gz changelog.gz copyright)
 

@@ -29,6 +29,63 @@ function(matchscore_debian_package var file)
   set(${var}_UPSTREAM "${CMAKE_MATCH_2}" PARENT_SCOPE)
 endfunction()
 
+# copyright_text(VAR TEXT): TEXT as the indented lines of a copyright field.
+function(copyright_text var text)
+  string(STRIP "${text}" text)
+  string(REGEX REPLACE "\n[ \t]*\n" "\n.\n" text "${text}")
+  string(REPLACE "\n" "\n " text "${text}")
+  set(${var} " ${text}" PARENT_SCOPE)
+endfunction()
+
+# matchscore_copyright([BINARY LIBRARY LICENCE WHAT]): writes copyright.in,
+# the copyright file in the machine-readable form Debian reads: matchscore's
+# licence for every file, and for BINARY, into which the static library
+# LIBRARY is linked, the copyright file of LIBRARY's Debian package whole,
+# as the licence LICENCE. WHAT says what of it is linked; @upstream@ in it
+# stands for the package's upstream version. The libraries linked so (musl,
+# MinGW-w64) ask for their notice in every copy.
+function(matchscore_copyright)
+  copyright_text(terms "${terms}")
+  set(binary_paragraphs "")
+  if(ARGC)
+    set(binary ${ARGV0})
+    set(licence ${ARGV2})
+    matchscore_debian_package(package ${ARGV1})
+    string(REGEX REPLACE ":.*" "" name "${package_NAME}")
+    set(notice /usr/share/doc/${name}/copyright)
+    if(NOT package_UPSTREAM OR NOT EXISTS ${notice})
+      set(refusal ${refusal} "matchscore links ${ARGV1} statically, but the copyright file "
+        "or version of its Debian package was not found. " PARENT_SCOPE)
+    else()
+      file(READ ${notice} notice)
+      copyright_text(notice "${notice}")
+      string(REPLACE "@upstream@" "${package_UPSTREAM}" what "${ARGV3}")
+      set(binary_paragraphs "
+Files: ${binary}
+Copyright: ${holders}
+ ${licence}'s authors, as its copyright file below gives them
+License: Expat and ${licence}
+Comment: The program is linked statically with ${what},
+ from ${package_NAME} ${package_VERSION}.@gcc_runtime@
+
+License: ${licence}
+ The copyright file of ${package_NAME} ${package_VERSION}, whole:
+ .
+${notice}
+")
+    endif()
+  endif()
+  file(CONFIGURE OUTPUT copyright.in CONTENT [[
+Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: matchscore
+
+Files: *
+Copyright: ${holders}
+License: Expat
+${terms}
+${binary_paragraphs}]])
+endfunction()
+
 # Whether GCC's runtime libraries are linked in is known only once the
 # program is linked: its link map tells. matchscore_notice(NAME) makes NAME
 # from NAME.in at build time, the line @gcc_runtime@ saying what the map shows.
@@ -61,6 +118,8 @@ set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   include(cmake/package-linux.cmake)
+elseif(WIN32)
+  include(cmake/package-windows.cmake)
 else()
   list(APPEND refusal "matchscore has no packages for ${CMAKE_SYSTEM_NAME}. ")
 endif()

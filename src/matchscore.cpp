@@ -7,6 +7,16 @@
 #include <stdio.h>
 #include <string.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+// A text stream ends a line with CR LF here. The program writes it itself, to
+// streams in binary mode, so that the C runtime can neither add a CR nor
+// split a message at its lines.
+#define NEWLINE "\r\n"
+#else
+#define NEWLINE "\n"
+#endif
 
 // Reads one number into value; a read that converts nothing leaves it as it
 // was. Returns 0, or the errno of a failure to read the input at all: the
@@ -30,15 +40,15 @@ static int readNumber(int &value)
 // would buffer, so that runs sharing a pipe or a log never interleave and a
 // signal cannot cut a line short. Only a file that takes part of it (a disk
 // that fills) is written to again, for the rest or for the reason it fails.
-static int writeWhole(int descriptor, const char *text, size_t length)
+static int writeWhole(int descriptor, const char *text, unsigned length)
 {
     while (length > 0) {
-        const ssize_t written = write(descriptor, text, length);
+        const auto written = write(descriptor, text, length);
         if (written <= 0) {
             return written < 0 ? errno : EIO;
         }
         text += written;
-        length -= static_cast<size_t>(written);
+        length -= static_cast<unsigned>(written);
     }
     return 0;
 }
@@ -48,17 +58,22 @@ static void complain(const char *what, int error)
 {
     constexpr int room = 256; // far more than any C library's reason needs
     char message[room];
-    int length = snprintf(message, sizeof message, "matchscore: %s: %s\n", what, strerror(error));
+    int length =
+        snprintf(message, sizeof message, "matchscore: %s: %s" NEWLINE, what, strerror(error));
     if (length >= room) {
         length = room - 1; // a reason too long for the line is cut
     }
     if (length > 0) {
-        (void)writeWhole(STDERR_FILENO, message, static_cast<size_t>(length));
+        (void)writeWhole(STDERR_FILENO, message, static_cast<unsigned>(length));
     }
 }
 
 int main()
 {
+#ifdef _WIN32
+    (void)_setmode(STDOUT_FILENO, _O_BINARY);
+    (void)_setmode(STDERR_FILENO, _O_BINARY);
+#endif
     constexpr int listLength = 4;
     // A read that fails stores nothing, so every element starts at a defined
     // value: short or malformed input then always gives the same answer.
@@ -93,9 +108,10 @@ int main()
         }
     }
 
-    char answer[2 * sizeof "-2147483648\n"];
-    const int length = snprintf(answer, sizeof answer, "%d\n%d\n", samePosition, crossPosition);
-    int writeError = writeWhole(STDOUT_FILENO, answer, static_cast<size_t>(length));
+    char answer[2 * sizeof "-2147483648" NEWLINE];
+    const int length =
+        snprintf(answer, sizeof answer, "%d" NEWLINE "%d" NEWLINE, samePosition, crossPosition);
+    int writeError = writeWhole(STDOUT_FILENO, answer, static_cast<unsigned>(length));
     // The answer is all this program produces; a caller must not be told that
     // a lost answer succeeded. Some file systems (NFS, FUSE) report a failed
     // write only when the file is closed.

@@ -1,0 +1,38 @@
+# Windows' package: a zip of a folder holding matchscore.exe, its licence,
+# the notice of what is linked into it, and the manual page as plain text,
+# every text with CR LF line ends.
+
+find_program(GROFF groff REQUIRED)
+# Only packing needs zip.
+find_program(ZIP zip)
+
+# MinGW-w64's licences (ZPL 2.1 for its scanf, Lucent's for gdtoa) ask for
+# their notices in every copy of the program.
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libmingwex.a
+  OUTPUT_VARIABLE mingwex OUTPUT_STRIP_TRAILING_WHITESPACE)
+file(REAL_PATH "${mingwex}" mingwex)
+matchscore_copyright(*matchscore.exe ${mingwex} mingw-w64
+  "MinGW-w64 @upstream@'s start-up code and C library\n additions, \
+its printf and scanf with gdtoa among them")
+matchscore_notice(copyright)
+
+# windows_text(NAME INPUT [-D GROFF=PROGRAM]): makes NAME.txt from INPUT at
+# build time, as cmake/windows-text.cmake writes it.
+function(windows_text name input)
+  add_custom_command(OUTPUT ${name}.txt
+    COMMAND ${CMAKE_COMMAND} -D INPUT=${input} -D OUTPUT=${name}.txt ${ARGN}
+      -P ${PROJECT_SOURCE_DIR}/cmake/windows-text.cmake
+    DEPENDS ${input} cmake/windows-text.cmake VERBATIM)
+endfunction()
+windows_text(LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+windows_text(NOTICE ${PROJECT_BINARY_DIR}/copyright)
+windows_text(matchscore ${PROJECT_SOURCE_DIR}/doc/matchscore.1 -D GROFF=${GROFF})
+set(texts LICENSE.txt NOTICE.txt matchscore.txt)
+list(TRANSFORM texts PREPEND ${PROJECT_BINARY_DIR}/)
+add_custom_target(documents ALL DEPENDS ${texts})
+install(FILES ${texts} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+set(CPACK_GENERATOR External)
+set(CPACK_EXTERNAL_ENABLE_STAGING ON)
+set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/zip.cmake)
+set(CPACK_MATCHSCORE_ZIP ${ZIP})
