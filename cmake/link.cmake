@@ -2,14 +2,15 @@
 # line configure prints, which names the C library from its headers and the
 # link from the probe that made it.
 #
-# On Linux, a run is almost all process start-up, so the program links statically, as
-# a position-independent executable: no dynamic loader, and address-space
-# randomisation kept. musl starts close to the kernel's floor, while glibc's
-# start-up probes the processor, which traps to the hypervisor on a virtual
-# machine. So musl comes first, then a glibc static PIE, then the default
-# link. Each link is chosen by building a probe and, where it can run
-# (natively or under CMAKE_CROSSCOMPILING_EMULATOR), running it: a static PIE
-# that links but cannot relocate itself would fail only at start-up.
+# On Linux, a run is almost all process start-up, so the program links
+# statically, as a position-independent executable: no dynamic loader, and
+# address-space randomisation kept. musl starts close to the kernel's floor,
+# while glibc's start-up probes the processor, which traps to the hypervisor
+# on a virtual machine. So musl comes first, then a glibc static PIE, then
+# the default link. Each link is chosen by building a probe and, where it
+# can run (natively or under CMAKE_CROSSCOMPILING_EMULATOR), running it: a
+# static PIE that links but cannot relocate itself would fail only at
+# start-up.
 
 option(MATCHSCORE_STATIC_PIE "Link matchscore as a static PIE when the toolchain can" ON)
 set(MATCHSCORE_LIBC auto CACHE STRING "C library of the static PIE: auto, musl or glibc")

@@ -31,7 +31,6 @@ if(NOT libc STREQUAL "musl")
     "musl-dev:ARCH that cmake/targets names) and configure with -DMATCHSCORE_LIBC=musl. ")
   matchscore_copyright()
 endif()
-matchscore_notice(copyright)
 add_custom_target(documents ALL DEPENDS matchscore.1.gz changelog.gz copyright)
 
 install(FILES ${PROJECT_BINARY_DIR}/matchscore.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

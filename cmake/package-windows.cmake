@@ -14,7 +14,6 @@ file(REAL_PATH "${mingwex}" mingwex)
 matchscore_copyright(*matchscore.exe ${mingwex} mingw-w64
   "MinGW-w64 @upstream@'s start-up code and C library\n additions, \
 its printf and scanf with gdtoa among them")
-matchscore_notice(copyright)
 
 # windows_text(NAME INPUT [-D GROFF=PROGRAM]): makes NAME.txt from INPUT at
 # build time, as cmake/windows-text.cmake writes it.

@@ -37,13 +37,22 @@ function(copyright_text var text)
   set(${var} " ${text}" PARENT_SCOPE)
 endfunction()
 
-# matchscore_copyright([BINARY LIBRARY LICENCE WHAT]): writes copyright.in,
-# the copyright file in the machine-readable form Debian reads: matchscore's
+# Whether GCC's runtime libraries are linked in is known only once the
+# program is linked: its link map tells.
+set(link_map $<TARGET_FILE:matchscore>.map)
+matchscore_probe(MATCHSCORE_HAVE_LINK_MAP LINK LINKER:-Map=${CMAKE_BINARY_DIR}/CMakeFiles/probe.map)
+if(MATCHSCORE_HAVE_LINK_MAP)
+  target_link_options(matchscore PRIVATE LINKER:-Map=${link_map})
+endif()
+
+# matchscore_copyright([BINARY LIBRARY LICENCE WHAT]): makes copyright, the
+# copyright file in the machine-readable form Debian reads: matchscore's
 # licence for every file, and for BINARY, into which the static library
 # LIBRARY is linked, the copyright file of LIBRARY's Debian package whole,
 # as the licence LICENCE. WHAT says what of it is linked; @upstream@ in it
 # stands for the package's upstream version. The libraries linked so (musl,
-# MinGW-w64) ask for their notice in every copy.
+# MinGW-w64) ask for their notice in every copy. The file is finished at
+# build time, when the link map shows what of GCC's runtime is linked in.
 function(matchscore_copyright)
   copyright_text(terms "${terms}")
   set(binary_paragraphs "")
@@ -84,21 +93,10 @@ Copyright: ${holders}
 License: Expat
 ${terms}
 ${binary_paragraphs}]])
-endfunction()
-
-# Whether GCC's runtime libraries are linked in is known only once the
-# program is linked: its link map tells. matchscore_notice(NAME) makes NAME
-# from NAME.in at build time, the line @gcc_runtime@ saying what the map shows.
-set(link_map $<TARGET_FILE:matchscore>.map)
-matchscore_probe(MATCHSCORE_HAVE_LINK_MAP LINK LINKER:-Map=${CMAKE_BINARY_DIR}/CMakeFiles/probe.map)
-if(MATCHSCORE_HAVE_LINK_MAP)
-  target_link_options(matchscore PRIVATE LINKER:-Map=${link_map})
-endif()
-function(matchscore_notice name)
-  add_custom_command(OUTPUT ${name}
-    COMMAND ${CMAKE_COMMAND} -D MAP=${link_map} -D INPUT=${name}.in -D OUTPUT=${name}
+  add_custom_command(OUTPUT copyright
+    COMMAND ${CMAKE_COMMAND} -D MAP=${link_map} -D INPUT=copyright.in -D OUTPUT=copyright
       -P ${PROJECT_SOURCE_DIR}/cmake/runtime-note.cmake
-    DEPENDS matchscore ${PROJECT_BINARY_DIR}/${name}.in cmake/runtime-note.cmake VERBATIM)
+    DEPENDS matchscore ${PROJECT_BINARY_DIR}/copyright.in cmake/runtime-note.cmake VERBATIM)
 endfunction()
 
 set(CPACK_PACKAGE_VENDOR "The matchscore authors")
