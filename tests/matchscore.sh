@@ -223,7 +223,8 @@ io-error)
     expect_failure 'reader gone, SIGPIPE ignored' "matchscore: write error: $reason"
     # Some file systems (NFS, FUSE) report a failed write only when the
     # file is closed.
-    if traced 'failed close' "$work/example" "$work/out" -e trace=close -e inject=close:error=ENOSPC; then
+    if traced 'failed close' "$work/example" "$work/out" \
+        -e trace=close -e inject=close:error=ENOSPC; then
         : >"$work/out" # the answer reached the file; the close failed after it
         expect_failure 'failed close' 'matchscore: write error: No space left on device'
     fi
