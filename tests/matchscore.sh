@@ -66,12 +66,8 @@ run() {
 
 # A run of any input ends with status 0 and nothing on standard error.
 quiet_success() {
-    if [ "$status" -ne 0 ]; then
-        fail "$1" "exit status $status"
-        return 1
-    fi
-    if [ -s "$work/err" ]; then
-        fail "$1" "standard error: $(cat "$work/err")"
+    if [ "$status" -ne 0 ] || [ -s "$work/err" ]; then
+        fail "$1" "exit status $status, standard error: $(cat "$work/err"), wrote$(od -An -c "$work/out")"
         return 1
     fi
 }
@@ -102,7 +98,7 @@ expect_failure() {
     if [ "$status" -eq 1 ] && cmp -s "$work/err" "$work/want" && [ ! -s "$work/out" ]; then
         passed=$((passed + 1))
     else
-        fail "$1" "exit status $status, standard error: $(cat "$work/err")"
+        fail "$1" "exit status $status, standard error: $(cat "$work/err"), wrote$(od -An -c "$work/out")"
     fi
 }
 
