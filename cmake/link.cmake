@@ -95,6 +95,26 @@ endfunction()
 matchscore_libc(libc)
 set(link "dynamically linked")
 
+# Hardening that current distributions compile with, where the compiler
+# takes it: stack clash protection, automatic variables that start at zero,
+# and on arm64 return addresses signed (PAC, which works function by
+# function; the BTI landing pads that come with it take effect only once
+# every object linked in is marked for them, which musl's and libgcc's are not).
+set(hardening_compile -fstack-clash-protection -ftrivial-auto-var-init=zero)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "aarch64")
+  list(APPEND hardening_compile -mbranch-protection=standard)
+endif()
+foreach(flag IN LISTS hardening_compile)
+  string(MAKE_C_IDENTIFIER "MATCHSCORE_HAVE${flag}" have)
+  matchscore_probe(${have} COMPILE ${flag})
+  if(${have})
+    target_compile_options(matchscore_link INTERFACE ${flag})
+  else()
+    message(WARNING "${CMAKE_CXX_COMPILER_ID} ${CMAKE_CXX_COMPILER_VERSION} does not take "
+      "${flag} (${${have}_WHY}): matchscore is built without it")
+  endif()
+endforeach()
+
 # The C library, the static PIE and the ELF linker's hardening are Linux's;
 # Windows has a branch of its own.
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
@@ -147,6 +167,12 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
       set(MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY "no musl found")
     endif()
     if(MATCHSCORE_HAVE_MUSL_STATIC_PIE)
+      # musl makes the RELRO range read-only only in its dynamic loader, which
+      # a static PIE never runs, so the program does it itself.
+      if(MATCHSCORE_HAVE_RELRO)
+        target_compile_definitions(matchscore_link INTERFACE MATCHSCORE_APPLY_RELRO)
+        set(relro_applied_by program)
+      endif()
       target_compile_options(matchscore_link INTERFACE ${musl_compile})
       target_link_options(matchscore_link INTERFACE ${musl_link})
       target_link_libraries(matchscore_link INTERFACE ${musl_libraries})

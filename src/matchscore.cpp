@@ -17,6 +17,10 @@
 #else
 #define NEWLINE "\n"
 #endif
+#ifdef MATCHSCORE_APPLY_RELRO
+#include <link.h>
+#include <sys/mman.h>
+#endif
 
 // Reads one number into value; a read that converts nothing leaves it as it
 // was. Returns 0, or the errno of a failure to read the input at all: the
@@ -68,11 +72,44 @@ static void complain(const char *what, int error)
     }
 }
 
+#ifdef MATCHSCORE_APPLY_RELRO
+// Makes the program's relocated data read-only (its RELRO range, which its
+// headers give), as a dynamic loader would, and returns 0 or the errno of the
+// failure. musl relocates a static PIE in its start-up but leaves that to its
+// loader, which never runs, so a stray write could still redirect a call made
+// through the data. Both ends are rounded down to a page, as both
+// C libraries' loaders round them; the linker ends the range on a page.
+static int protectRelocated(dl_phdr_info *program, size_t /*size*/, void * /*data*/)
+{
+    const auto pageMask = ~static_cast<ElfW(Addr)>(sysconf(_SC_PAGESIZE) - 1);
+    for (ElfW(Half) i = 0; i < program->dlpi_phnum; ++i) {
+        const ElfW(Phdr) &header = program->dlpi_phdr[i];
+        if (header.p_type != PT_GNU_RELRO) {
+            continue;
+        }
+        const ElfW(Addr) start = (program->dlpi_addr + header.p_vaddr) & pageMask;
+        const ElfW(Addr) end = (program->dlpi_addr + header.p_vaddr + header.p_memsz) & pageMask;
+        if (start < end && mprotect(reinterpret_cast<void *>(start), end - start, PROT_READ) != 0) {
+            return errno;
+        }
+    }
+    return 0;
+}
+#endif
+
 int main()
 {
 #ifdef _WIN32
     (void)_setmode(STDOUT_FILENO, _O_BINARY);
     (void)_setmode(STDERR_FILENO, _O_BINARY);
+#endif
+#ifdef MATCHSCORE_APPLY_RELRO
+    // Before any input is read; as in a loader, a program left writable
+    // there does not run.
+    if (const int error = dl_iterate_phdr(protectRelocated, nullptr); error != 0) {
+        complain("memory protection error", error);
+        return 1;
+    }
 #endif
     constexpr int listLength = 4;
     // A read that fails stores nothing, so every element starts at a defined

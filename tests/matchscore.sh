@@ -5,6 +5,7 @@
 # Usage: matchscore.sh GROUP PROGRAM
 # MATCHSCORE_LAUNCHER runs the program under another command (valgrind, say);
 # MATCHSCORE_SYSTEM names the system it is built for (CMake's name for it);
+# MATCHSCORE_RELRO_APPLIED_BY is "program" where it protects its own RELRO;
 # MATCHSCORE_SEED replays a random run, MATCHSCORE_CASES sizes it.
 set -u -f
 group=$1 program=$2 launcher=${MATCHSCORE_LAUNCHER:-} system=${MATCHSCORE_SYSTEM:-Linux}
@@ -49,11 +50,15 @@ traced() {
         skip "$name" 'strace is not installed'
         return 1
     fi
-    # LeakSanitizer cannot run under ptrace; the untraced rows look for leaks.
-    ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 \
-        strace -f -qq -o "$work/trace" -P "$work/out" -P "$work/err" "$@" \
-        $launcher "$program" <"$input" >"$output" 2>"$work/err"
+    trace -P "$work/out" -P "$work/err" "$@" $launcher "$program" <"$input" >"$output" 2>"$work/err"
     status=$?
+}
+
+# trace OPTION... COMMAND...: runs COMMAND under strace, which writes to
+# $work/trace. LeakSanitizer cannot run under ptrace; the untraced rows look
+# for leaks.
+trace() {
+    ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 strace -f -qq -o "$work/trace" "$@"
 }
 
 # run INPUT [ARG...]: INPUT is printf %b text; leaves $status, $work/out, $work/err.
@@ -99,6 +104,82 @@ expect_failure() {
         passed=$((passed + 1))
     else
         fail "$1" "exit status $status, standard error: $(cat "$work/err"), wrote$(od -An -c "$work/out")"
+    fi
+}
+
+# relro: the relocated data that the program's headers name (its RELRO
+# range) is read-only before any input is read, made so exactly once: by the
+# program itself where its start-up leaves it (a musl static PIE), else by
+# the C library. A failure to protect it is fatal, as in a loader.
+relro() {
+    name='read-only relocations'
+    unix "$name" 'a Windows program has no RELRO range' || return
+    for tool in readelf strace; do
+        command -v $tool >/dev/null || { skip "$name" "$tool is not installed" && return; }
+    done
+    set -- $(readelf -lW "$program" | awk '$1 == "GNU_RELRO" { print $3, $6 }')
+    [ $# -eq 2 ] || { skip "$name" 'the program has no RELRO range' && return; }
+    case $launcher in
+    qemu-*)
+        # The emulator's trace shows the program's system calls, at
+        # addresses of its own choosing.
+        $launcher -D "$work/trace" -strace "$program" <"$work/example" >"$work/out" 2>"$work/err"
+        status=$?
+        sed -i 's/,/, /g' "$work/trace"
+        start=$(($1 / 4096 * 4096)) end=$((($1 + $2) / 4096 * 4096)) address='[0-9a-f]*'
+        ;;
+    '')
+        mkfifo "$work/fifo"
+        trace -e trace=mprotect,read "$program" <"$work/fifo" >"$work/out" 2>"$work/err" &
+        exec 3>"$work/fifo"
+        # strace writes a call that blocks as it starts.
+        for _ in $(seq 100); do
+            grep -q ' read(0,' "$work/trace" && break
+            sleep 0.1
+        done
+        maps=/proc/$(sed -n '1s/ .*//p' "$work/trace")/maps
+        base=$(awk -v path="$(readlink -f "$program")" \
+            '$6 == path && $3 == "00000000" { sub("-.*", "", $1); print $1; exit }' "$maps")
+        [ -n "$base" ] || { fail "$name" "it did not wait for input, or is not in $maps" && return; }
+        page=$(getconf PAGESIZE)
+        start=$(((0x$base + $1) / page * page)) end=$(((0x$base + $1 + $2) / page * page))
+        address=$(printf %x $start)
+        while IFS=' -' read -r low high perms _; do
+            if [ $((0x$low)) -lt $end ] && [ $((0x$high)) -gt $start ] && [ "${perms#*w}" != "$perms" ]; then
+                fail "$name" "$low-$high is writable while it waits for input"
+            fi
+        done <"$maps"
+        cat "$work/example" >&3
+        exec 3>&-
+        wait $!
+        status=$?
+        ;;
+    *)
+        skip "$name" "${launcher%% *} makes system calls of its own"
+        return
+        ;;
+    esac
+    protected=$(sed '/ read(0,/q' "$work/trace" |
+        grep -c " mprotect(0x0*$address, $((end - start)), PROT_READ) = 0")
+    if [ "$protected" -ne 1 ]; then
+        fail "$name" "$protected read-only mprotect calls of the range before input was read"
+    else
+        check "$name" '1\n2\n'
+    fi
+
+    name='protection refused'
+    [ -z "$launcher" ] || { skip "$name" 'strace sees the emulator, not the program' && return; }
+    trace -e trace=mprotect,read -e inject=mprotect:error=EPERM "$program" \
+        <"$work/example" >"$work/out" 2>"$work/err"
+    status=$?
+    if grep -q ' read(0,' "$work/trace"; then
+        fail "$name" 'input was read'
+    elif [ "${MATCHSCORE_RELRO_APPLIED_BY:-}" = program ]; then
+        expect_failure "$name" 'matchscore: memory protection error: Operation not permitted'
+    elif [ "$status" -eq 0 ] || [ ! -s "$work/err" ] || [ -s "$work/out" ]; then
+        fail "$name" "the C library went on: exit status $status, standard error: $(cat "$work/err")"
+    else
+        passed=$((passed + 1))
     fi
 }
 
@@ -243,6 +324,9 @@ io-error)
             expect_failure 'memory runs out' 'matchscore: read error: Cannot allocate memory'
         fi
     fi
+    ;;
+relro)
+    relro
     ;;
 random)
     # Any input gives two plain counts in range; well-formed input gives the
