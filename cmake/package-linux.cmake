@@ -17,8 +17,8 @@ endforeach()
 # asks for its notice in every copy. The packages declare no dependency, so
 # only a static binary may go in them.
 if(libc STREQUAL "musl")
-  matchscore_copyright(*${CMAKE_INSTALL_BINDIR}/matchscore ${MATCHSCORE_MUSL_LIBDIR}/libc.a musl
-    "musl @upstream@, the C library")
+  matchscore_debian_package(musl ${MATCHSCORE_MUSL_LIBDIR}/libc.a)
+  matchscore_copyright(musl "musl @upstream@, the C library")
 elseif(libc STREQUAL "glibc" AND link STREQUAL "as a static PIE")
   list(APPEND refusal "matchscore links glibc statically, which Debian's policy forbids in a "
     "package and glibc's licence would add duties to. ")
@@ -33,12 +33,19 @@ if(NOT libc STREQUAL "musl")
 endif()
 add_custom_target(documents ALL DEPENDS matchscore.1.gz changelog.gz copyright)
 
+# Every object adds the name and version of the compiler that made it to
+# .comment, which tells a user nothing; Debian's own packaging strips it.
+add_custom_command(TARGET matchscore POST_BUILD
+  COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment $<TARGET_FILE:matchscore> VERBATIM)
+
 install(FILES ${PROJECT_BINARY_DIR}/matchscore.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
-# Each package adds its own: the tarball the licence at its top, the Debian
-# package a note for lintian (the licence is in its copyright file there).
-install(FILES LICENSE DESTINATION . COMPONENT licence EXCLUDE_FROM_ALL)
+# Each package adds its own: the tarball the licence, the README and the
+# changelog at its top, as a download is read before it is installed; the
+# Debian package a note for lintian (the licence is in its copyright file
+# there).
+install(FILES LICENSE README.md doc/changelog DESTINATION . COMPONENT archive EXCLUDE_FROM_ALL)
 install(FILES cmake/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
   RENAME matchscore COMPONENT debian EXCLUDE_FROM_ALL)
 
@@ -62,15 +69,54 @@ set(metadata_option "SHELL:-Xlinker '--package-metadata=${metadata}'")
 matchscore_probe(MATCHSCORE_HAVE_PACKAGE_METADATA LINK ${metadata_option})
 if(MATCHSCORE_HAVE_PACKAGE_METADATA AND MATCHSCORE_TARGET)
   target_link_options(matchscore PRIVATE ${metadata_option})
+  set(MATCHSCORE_PACKAGE_METADATA ON)
 endif()
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# What is built into the program, where packaging tools and security
+# scanners look: Debian's Built-Using names musl's source package, with its
+# exact version (cpack has no variable for the field, so it follows Section
+# on a line of its own), and Fedora's rule for a bundled library is a
+# bundled() provide with its upstream version.
+if(musl_SOURCE)
+  string(APPEND CPACK_DEBIAN_PACKAGE_SECTION "\nBuilt-Using: ${musl_SOURCE}")
+  set(CPACK_RPM_PACKAGE_PROVIDES "bundled(musl) = ${musl_UPSTREAM}")
+endif()
 
 set(CPACK_RPM_FILE_NAME RPM-DEFAULT)
+set(CPACK_RPM_PACKAGE_RELEASE 1)
+# The manual page's place is fixed; rpm must not offer to move it.
+set(CPACK_PACKAGE_RELOCATABLE OFF)
+# rpm's changelog is doc/changelog's, entry for entry, in rpm's own form:
+# "* Wed Dec 09 2026 AUTHOR - VERSION-RELEASE", then "- " before each entry.
+# A semicolon would split a line of the list in two, so it is set aside.
+file(READ doc/changelog changelog)
+string(REPLACE ";" "@semicolon@" changelog "${changelog}")
+string(REPLACE "\n" ";" changelog "${changelog}")
+set(rpm_changelog "")
+set(entries "")
+foreach(line IN LISTS changelog)
+  if(line MATCHES "^[^ ]+ \\(([^)]+)\\)")
+    set(version ${CMAKE_MATCH_1})
+  elseif(line MATCHES "^  \\* (.*)")
+    string(APPEND entries "- ${CMAKE_MATCH_1}\n")
+  elseif(line MATCHES "^    (.*)")
+    string(APPEND entries "  ${CMAKE_MATCH_1}\n")
+  elseif(line MATCHES "^ -- (.*)  ([A-Z][a-z][a-z]), ([0-9][0-9]) ([A-Z][a-z][a-z]) ([0-9]+) ")
+    string(APPEND rpm_changelog "* ${CMAKE_MATCH_2} ${CMAKE_MATCH_4} ${CMAKE_MATCH_3} "
+      "${CMAKE_MATCH_5} ${CMAKE_MATCH_1} - ${version}-${CPACK_RPM_PACKAGE_RELEASE}\n${entries}\n")
+    set(entries "")
+  endif()
+endforeach()
+string(REPLACE "@semicolon@" ";" rpm_changelog "${rpm_changelog}")
+string(REPLACE "%" "%%" rpm_changelog "${rpm_changelog}") # else a macro to rpm
+file(WRITE ${PROJECT_BINARY_DIR}/rpm-changelog "${rpm_changelog}")
+set(CPACK_RPM_CHANGELOG_FILE ${PROJECT_BINARY_DIR}/rpm-changelog)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/changelog)
 set(CPACK_RPM_PACKAGE_LICENSE MIT)
-set(CPACK_RPM_PACKAGE_SUMMARY "Count equal values between two lists of four integers")
+set(CPACK_RPM_PACKAGE_SUMMARY "${summary}")
 set(CPACK_RPM_PACKAGE_GROUP "Applications/Text")
 set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 # A static binary needs nothing; rpm would ask for a dynamic loader, taking

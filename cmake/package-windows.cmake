@@ -1,6 +1,6 @@
 # Windows' package: a zip of a folder holding matchscore.exe, its licence,
-# the notice of what is linked into it, and the manual page as plain text,
-# every text with CR LF line ends.
+# the notice of what is linked into it, the manual page as plain text, the
+# README and the changelog, every text with CR LF line ends.
 
 find_program(GROFF groff REQUIRED)
 # Only packing needs zip.
@@ -11,9 +11,19 @@ find_program(ZIP zip)
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libmingwex.a
   OUTPUT_VARIABLE mingwex OUTPUT_STRIP_TRAILING_WHITESPACE)
 file(REAL_PATH "${mingwex}" mingwex)
-matchscore_copyright(*matchscore.exe ${mingwex} mingw-w64
+matchscore_debian_package(mingw ${mingwex})
+matchscore_copyright(mingw
   "MinGW-w64 @upstream@'s start-up code and C library\n additions, \
 its printf and scanf with gdtoa among them")
+
+# The version, description and copyright that Windows shows in the
+# program's Properties, from the project's own; and its manifest: it runs
+# with its caller's rights, on the Windows versions it names.
+enable_language(RC)
+configure_file(src/matchscore.rc.in matchscore.rc @ONLY)
+target_sources(matchscore PRIVATE ${PROJECT_BINARY_DIR}/matchscore.rc)
+set_property(SOURCE ${PROJECT_BINARY_DIR}/matchscore.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${PROJECT_SOURCE_DIR}/src/matchscore.manifest)
 
 # windows_text(NAME INPUT [-D GROFF=PROGRAM]): makes NAME.txt from INPUT at
 # build time, as cmake/windows-text.cmake writes it.
@@ -26,7 +36,9 @@ endfunction()
 windows_text(LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 windows_text(NOTICE ${PROJECT_BINARY_DIR}/copyright)
 windows_text(matchscore ${PROJECT_SOURCE_DIR}/doc/matchscore.1 -D GROFF=${GROFF})
-set(texts LICENSE.txt NOTICE.txt matchscore.txt)
+windows_text(README ${PROJECT_SOURCE_DIR}/README.md)
+windows_text(changelog ${PROJECT_SOURCE_DIR}/doc/changelog)
+set(texts LICENSE.txt NOTICE.txt matchscore.txt README.txt changelog.txt)
 list(TRANSFORM texts PREPEND ${PROJECT_BINARY_DIR}/)
 add_custom_target(documents ALL DEPENDS ${texts})
 install(FILES ${texts} DESTINATION ${CMAKE_INSTALL_DOCDIR})

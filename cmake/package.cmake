@@ -17,22 +17,24 @@ string(FIND "${licence}" "Permission is hereby granted" start)
 string(SUBSTRING "${licence}" ${start} -1 terms)
 
 # matchscore_debian_package(VAR FILE): VAR_NAME and VAR_VERSION of the
-# Debian package FILE came from, and VAR_UPSTREAM, its upstream version.
+# Debian package FILE came from, VAR_UPSTREAM its upstream version, and
+# VAR_SOURCE its source package as a relation, such as "musl (= 1.2.3-1)".
 function(matchscore_debian_package var file)
   execute_process(COMMAND dpkg-query -S ${file} OUTPUT_VARIABLE name ERROR_QUIET)
   string(REGEX REPLACE ":[^:]*$" "" name "${name}")
-  execute_process(COMMAND dpkg-query -W -f=\${Version} "${name}"
-    OUTPUT_VARIABLE version ERROR_QUIET)
-  string(REGEX MATCH "^([0-9]+:)?([0-9][0-9.]*[0-9])" _ "${version}")
+  execute_process(COMMAND dpkg-query -W -f=\${Version}\n\${source:Package}\n\${source:Version}
+    "${name}" OUTPUT_VARIABLE fields ERROR_QUIET)
+  string(REGEX MATCH "^(([0-9]+:)?([0-9][0-9.]*[0-9])[^\n]*)\n([^\n]+)\n([^\n]+)$" _ "${fields}")
   set(${var}_NAME "${name}" PARENT_SCOPE)
-  set(${var}_VERSION "${version}" PARENT_SCOPE)
-  set(${var}_UPSTREAM "${CMAKE_MATCH_2}" PARENT_SCOPE)
+  set(${var}_VERSION "${CMAKE_MATCH_1}" PARENT_SCOPE)
+  set(${var}_UPSTREAM "${CMAKE_MATCH_3}" PARENT_SCOPE)
+  set(${var}_SOURCE "${CMAKE_MATCH_4} (= ${CMAKE_MATCH_5})" PARENT_SCOPE)
 endfunction()
 
 # copyright_text(VAR TEXT): TEXT as the indented lines of a copyright field.
 function(copyright_text var text)
   string(STRIP "${text}" text)
-  string(REGEX REPLACE "\n[ \t]*\n" "\n.\n" text "${text}")
+  string(REGEX REPLACE "\n([ \t]*\n)+" "\n.\n" text "${text}")
   string(REPLACE "\n" "\n " text "${text}")
   set(${var} " ${text}" PARENT_SCOPE)
 endfunction()
@@ -45,40 +47,37 @@ if(MATCHSCORE_HAVE_LINK_MAP)
   target_link_options(matchscore PRIVATE LINKER:-Map=${link_map})
 endif()
 
-# matchscore_copyright([BINARY LIBRARY LICENCE WHAT]): makes copyright, the
-# copyright file in the machine-readable form Debian reads: matchscore's
-# licence for every file, and for BINARY, into which the static library
-# LIBRARY is linked, the copyright file of LIBRARY's Debian package whole,
-# as the licence LICENCE. WHAT says what of it is linked; @upstream@ in it
-# stands for the package's upstream version. The libraries linked so (musl,
-# MinGW-w64) ask for their notice in every copy. The file is finished at
-# build time, when the link map shows what of GCC's runtime is linked in.
+# matchscore_copyright([PACKAGE WHAT]): makes copyright, the copyright file
+# in the machine-readable form Debian reads: matchscore's licence for every
+# file of its source, and for the package as a whole, which holds the program
+# linked statically with a library of the Debian package that
+# matchscore_debian_package(PACKAGE ...) found, the copyright file of that
+# package whole. WHAT says what of it is linked; @upstream@ in it stands for
+# the package's upstream version. The libraries linked so (musl, MinGW-w64)
+# ask for their notice in every copy. The file is finished at build time,
+# when the link map shows what of GCC's runtime is linked in.
 function(matchscore_copyright)
   copyright_text(terms "${terms}")
-  set(binary_paragraphs "")
+  set(whole "")
   if(ARGC)
-    set(binary ${ARGV0})
-    set(licence ${ARGV2})
-    matchscore_debian_package(package ${ARGV1})
-    string(REGEX REPLACE ":.*" "" name "${package_NAME}")
+    set(package ${ARGV0})
+    string(REGEX REPLACE ":.*" "" name "${${package}_NAME}")
     set(notice /usr/share/doc/${name}/copyright)
-    if(NOT package_UPSTREAM OR NOT EXISTS ${notice})
-      set(refusal ${refusal} "matchscore links ${ARGV1} statically, but the copyright file "
-        "or version of its Debian package was not found. " PARENT_SCOPE)
+    if(NOT ${package}_UPSTREAM OR NOT EXISTS ${notice})
+      set(refusal ${refusal} "matchscore links a library of ${name} statically, but the "
+        "copyright file or version of that Debian package was not found. " PARENT_SCOPE)
     else()
       file(READ ${notice} notice)
       copyright_text(notice "${notice}")
-      string(REPLACE "@upstream@" "${package_UPSTREAM}" what "${ARGV3}")
-      set(binary_paragraphs "
-Files: ${binary}
-Copyright: ${holders}
- ${licence}'s authors, as its copyright file below gives them
-License: Expat and ${licence}
-Comment: The program is linked statically with ${what},
- from ${package_NAME} ${package_VERSION}.@gcc_runtime@
-
-License: ${licence}
- The copyright file of ${package_NAME} ${package_VERSION}, whole:
+      string(REPLACE "@upstream@" "${${package}_UPSTREAM}" what "${ARGV1}")
+      # The header's comment speaks for the package as a whole: no file of
+      # the source is under the library's terms, and lintian takes a licence
+      # paragraph that no Files paragraph names for an error.
+      set(whole "Comment: The program is linked statically with ${what},
+ from ${${package}_NAME} ${${package}_VERSION}.@gcc_runtime@
+ Its licence asks for its notice in every copy of the program.
+ .
+ The copyright file of ${${package}_NAME} ${${package}_VERSION}, whole:
  .
 ${notice}
 ")
@@ -87,12 +86,14 @@ ${notice}
   file(CONFIGURE OUTPUT copyright.in CONTENT [[
 Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
 Upstream-Name: matchscore
-
+${whole}
 Files: *
 Copyright: ${holders}
 License: Expat
+
+License: Expat
 ${terms}
-${binary_paragraphs}]])
+]])
   add_custom_command(OUTPUT copyright
     COMMAND ${CMAKE_COMMAND} -D MAP=${link_map} -D INPUT=copyright.in -D OUTPUT=copyright
       -P ${PROJECT_SOURCE_DIR}/cmake/runtime-note.cmake
@@ -102,6 +103,11 @@ endfunction()
 set(CPACK_PACKAGE_VENDOR "The matchscore authors")
 set(CPACK_PACKAGE_CONTACT "The matchscore authors <matchscore@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "count equal values between two lists of four integers")
+# As RPM and Windows show it, with a capital.
+string(SUBSTRING "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}" 0 1 first)
+string(SUBSTRING "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}" 1 -1 rest)
+string(TOUPPER "${first}" first)
+set(summary "${first}${rest}")
 set(CPACK_PACKAGE_DESCRIPTION "\
 matchscore reads eight integers from standard input, the first four one list
 and the next four another, and writes two counts: how many indexes hold equal

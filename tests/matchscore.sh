@@ -6,6 +6,8 @@
 # MATCHSCORE_LAUNCHER runs the program under another command (valgrind, say);
 # MATCHSCORE_SYSTEM names the system it is built for (CMake's name for it);
 # MATCHSCORE_RELRO_APPLIED_BY is "program" where it protects its own RELRO;
+# MATCHSCORE_VERSION is the version it names, and MATCHSCORE_RESOURCES what
+# reads a Windows program's resources;
 # MATCHSCORE_SEED replays a random run, MATCHSCORE_CASES sizes it.
 set -u -f
 group=$1 program=$2 launcher=${MATCHSCORE_LAUNCHER:-} system=${MATCHSCORE_SYSTEM:-Linux}
@@ -86,6 +88,16 @@ check() {
     else
         fail "$1" "wrote$(od -An -c "$work/out")"
     fi
+}
+
+# holds NAME TEXT...: $work/out holds every TEXT.
+holds() {
+    name=$1
+    shift
+    for text; do
+        grep -qF -- "$text" "$work/out" || { fail "$name" "no $text in: $(cat "$work/out")" && return; }
+    done
+    passed=$((passed + 1))
 }
 
 # expect NAME INPUT OUTPUT [ARG...]
@@ -327,6 +339,24 @@ io-error)
     ;;
 relro)
     relro
+    ;;
+version)
+    # The program names its version where its platform's tools look: the
+    # version resource and manifest that Windows shows, or the ELF note.
+    version=${MATCHSCORE_VERSION:-}
+    if [ -z "$version" ]; then
+        skip 'version' 'the linker writes no package note'
+    elif [ "$system" = Windows ]; then
+        "$MATCHSCORE_RESOURCES" -J coff -O rc -i "$program" >"$work/out"
+        holds 'version' "FILEVERSION $(echo "$version" | sed 's/\./, /g'), 0" \
+            "\"FileVersion\", \"$version\"" "\"ProductVersion\", \"$version\"" \
+            'level=""asInvoker""' '<supportedOS Id='
+    elif command -v readelf >/dev/null; then
+        readelf -n "$program" >"$work/out"
+        holds 'version' "\"version\":\"$version\""
+    else
+        skip 'version' 'readelf is not installed'
+    fi
     ;;
 random)
     # Any input gives two plain counts in range; well-formed input gives the
