@@ -58,7 +58,7 @@ endif()
 # when the link map shows what of GCC's runtime is linked in.
 function(matchscore_copyright)
   copyright_text(terms "${terms}")
-  set(whole "")
+  set(header_comment "")
   if(ARGC)
     set(package ${ARGV0})
     string(REGEX REPLACE ":.*" "" name "${${package}_NAME}")
@@ -73,7 +73,7 @@ function(matchscore_copyright)
       # The header's comment speaks for the package as a whole: no file of
       # the source is under the library's terms, and lintian takes a licence
       # paragraph that no Files paragraph names for an error.
-      set(whole "Comment: The program is linked statically with ${what},
+      set(header_comment "Comment: The program is linked statically with ${what},
  from ${${package}_NAME} ${${package}_VERSION}.@gcc_runtime@
  Its licence asks for its notice in every copy of the program.
  .
@@ -86,7 +86,7 @@ ${notice}
   file(CONFIGURE OUTPUT copyright.in CONTENT [[
 Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
 Upstream-Name: matchscore
-${whole}
+${header_comment}
 Files: *
 Copyright: ${holders}
 License: Expat
