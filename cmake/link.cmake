@@ -1,6 +1,8 @@
 # How matchscore is linked: the interface target matchscore_link, and the
 # line configure prints, which names the C library from its headers and the
-# link from the probe that made it.
+# link from the probe that made it. The label test holds the binary to that
+# line and to matchscore_wanted, the protections this build asks for, of
+# which matchscore_lost are those configure warned it could not give.
 #
 # On Linux, a run is almost all process start-up, so the program links
 # statically, as a position-independent executable: no dynamic loader, and
@@ -23,6 +25,22 @@ if(MATCHSCORE_LIBC STREQUAL "musl" AND NOT MATCHSCORE_STATIC_PIE)
 endif()
 
 add_library(matchscore_link INTERFACE)
+set(matchscore_wanted stack-protector)
+set(matchscore_lost "")
+
+# matchscore_lose(PROPERTIES MESSAGE...): warns with MESSAGE that the binary
+# will lack PROPERTIES (a list, maybe empty) of matchscore_wanted.
+function(matchscore_lose properties)
+  # Each part whole: ARGN, a list, would lose their semicolons.
+  set(text "")
+  math(EXPR last "${ARGC} - 1")
+  foreach(part RANGE 1 ${last})
+    string(APPEND text "${ARGV${part}}")
+  endforeach()
+  message(WARNING "${text}")
+  list(APPEND matchscore_lost ${properties})
+  set(matchscore_lost ${matchscore_lost} PARENT_SCOPE)
+endfunction()
 
 # The linker as it names itself, for the warnings below.
 separate_arguments(linker_flags NATIVE_COMMAND "${CMAKE_EXE_LINKER_FLAGS}")
@@ -103,6 +121,7 @@ set(link "dynamically linked")
 set(hardening_compile -fstack-clash-protection -ftrivial-auto-var-init=zero)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "aarch64")
   list(APPEND hardening_compile -mbranch-protection=standard)
+  list(APPEND matchscore_wanted pac)
 endif()
 foreach(flag IN LISTS hardening_compile)
   string(MAKE_C_IDENTIFIER "MATCHSCORE_HAVE${flag}" have)
@@ -110,7 +129,12 @@ foreach(flag IN LISTS hardening_compile)
   if(${have})
     target_compile_options(matchscore_link INTERFACE ${flag})
   else()
-    message(WARNING "${CMAKE_CXX_COMPILER_ID} ${CMAKE_CXX_COMPILER_VERSION} does not take "
+    # Of these, only the signed return addresses show in the binary.
+    set(shows "")
+    if(flag MATCHES "branch-protection")
+      set(shows pac)
+    endif()
+    matchscore_lose("${shows}" "${CMAKE_CXX_COMPILER_ID} ${CMAKE_CXX_COMPILER_VERSION} does not take "
       "${flag} (${${have}_WHY}): matchscore is built without it")
   endif()
 endforeach()
@@ -119,12 +143,13 @@ endforeach()
 # Windows has a branch of its own.
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   # Hardening that not every linker takes.
+  list(APPEND matchscore_wanted nx-stack relro bind-now)
   matchscore_probe(MATCHSCORE_HAVE_RELRO LINK LINKER:-z,relro,-z,now)
   if(MATCHSCORE_HAVE_RELRO)
     set(hardening LINKER:-z,relro,-z,now)
     target_link_options(matchscore_link INTERFACE ${hardening})
   else()
-    message(WARNING "${linker} does not take -z relro -z now (${MATCHSCORE_HAVE_RELRO_WHY}): "
+    matchscore_lose("relro;bind-now" "${linker} does not take -z relro -z now (${MATCHSCORE_HAVE_RELRO_WHY}): "
       "matchscore has no read-only relocations and binds lazily")
   endif()
 
@@ -192,6 +217,9 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     endif()
   endif()
 
+  if(MATCHSCORE_STATIC_PIE)
+    list(APPEND matchscore_wanted static-pie)
+  endif()
   if(MATCHSCORE_STATIC_PIE AND NOT MATCHSCORE_HAVE_MUSL_STATIC_PIE)
     matchscore_probe(MATCHSCORE_HAVE_STATIC_PIE COMPILE -fPIE LINK -static-pie ${hardening})
     if(MATCHSCORE_HAVE_STATIC_PIE)
@@ -204,7 +232,7 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
         $<$<BOOL:${MATCHSCORE_HAVE_PACKED_RELOCS}>:LINKER:-z,pack-relative-relocs>)
       set(link "as a static PIE")
     else()
-      message(WARNING "No static PIE could be made with ${linker}: "
+      matchscore_lose(static-pie "No static PIE could be made with ${linker}: "
         "${MATCHSCORE_HAVE_STATIC_PIE_WHY}; matchscore is dynamically linked")
     endif()
   endif()
@@ -222,18 +250,24 @@ elseif(WIN32)
   # linker stamps no time into the header, which would make every build differ.
   set(windows_link -static -fstack-protector-strong
     LINKER:--dynamicbase,--high-entropy-va,--nxcompat,--no-insert-timestamp)
+  list(APPEND matchscore_wanted aslr high-entropy dep)
   matchscore_probe(MATCHSCORE_HAVE_WINDOWS_LINK LINK ${windows_link})
   if(MATCHSCORE_HAVE_WINDOWS_LINK)
     target_link_options(matchscore_link INTERFACE ${windows_link})
     set(link "with the rest linked statically")
   else()
-    message(WARNING "${linker} cannot link matchscore statically with ASLR and DEP "
+    matchscore_lose("aslr;high-entropy;dep" "${linker} cannot link matchscore statically with ASLR and DEP "
       "(${MATCHSCORE_HAVE_WINDOWS_LINK_WHY}); it may need MinGW-w64's DLLs beside it")
   endif()
 endif()
 
 message(STATUS "matchscore links against ${libc}, ${link}")
 if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
-  message(STATUS "No CMAKE_CROSSCOMPILING_EMULATOR: the link was built, not run, "
-    "and the tests cannot run")
+  set(no_run "the link was built, not run, and the tests that run the program say SKIP")
+  if(MATCHSCORE_TARGET_EMULATOR AND NOT DEFINED CACHE{CMAKE_CROSSCOMPILING_EMULATOR})
+    message(WARNING "${MATCHSCORE_TARGET_EMULATOR} is not installed, so nothing built for "
+      "${MATCHSCORE_TARGET} runs here: ${no_run}. cmake/targets names the packages it needs.")
+  else()
+    message(STATUS "No CMAKE_CROSSCOMPILING_EMULATOR: ${no_run}")
+  endif()
 endif()

@@ -130,6 +130,12 @@ endif()
 string(JOIN "" refusal ${refusal})
 string(STRIP "${refusal}" refusal)
 
+# cpack says, once it has packed, what checks the packages.
+if(CPACK_GENERATOR)
+  list(GET CPACK_GENERATOR -1 CPACK_MATCHSCORE_LAST_GENERATOR)
+endif()
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/packed.cmake)
+
 # Read by cpack itself, when it packs: each package's contents and time stamp.
 configure_file(cmake/cpack-project.cmake.in cpack-project.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/cpack-project.cmake)

@@ -36,10 +36,15 @@ elseif(MATCHSCORE_TARGET)
       OR NOT CMAKE_HOST_SYSTEM_PROCESSOR STREQUAL MATCHSCORE_TARGET_PROCESSOR)
     set(CMAKE_SYSTEM_NAME ${MATCHSCORE_TARGET_SYSTEM})
     set(CMAKE_SYSTEM_PROCESSOR ${MATCHSCORE_TARGET_PROCESSOR})
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${MATCHSCORE_TARGET_EMULATOR})
-    if(MATCHSCORE_TARGET_SYSTEM STREQUAL "Linux")
-      # Where qemu finds the dynamic loader, for the probes that need one.
-      list(APPEND CMAKE_CROSSCOMPILING_EMULATOR -L /usr/${MATCHSCORE_TARGET_TRIPLET})
+    # The row's emulator where it is installed, unless the cache names
+    # another, or none by an empty value (cmake/link.cmake says which).
+    find_program(_matchscore_emulator ${MATCHSCORE_TARGET_EMULATOR} NO_CACHE)
+    if(_matchscore_emulator AND NOT DEFINED CACHE{CMAKE_CROSSCOMPILING_EMULATOR})
+      set(CMAKE_CROSSCOMPILING_EMULATOR ${MATCHSCORE_TARGET_EMULATOR})
+      if(MATCHSCORE_TARGET_SYSTEM STREQUAL "Linux")
+        # Where qemu finds the dynamic loader, for the probes that need one.
+        list(APPEND CMAKE_CROSSCOMPILING_EMULATOR -L /usr/${MATCHSCORE_TARGET_TRIPLET})
+      endif()
     endif()
   endif()
 else()

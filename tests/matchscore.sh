@@ -9,26 +9,20 @@
 # MATCHSCORE_VERSION is the version it names, and MATCHSCORE_RESOURCES what
 # reads a Windows program's resources;
 # MATCHSCORE_SEED replays a random run, MATCHSCORE_CASES sizes it.
+# MATCHSCORE_CANNOT_RUN says why nothing built here can run, where nothing can.
 set -u -f
 group=$1 program=$2 launcher=${MATCHSCORE_LAUNCHER:-} system=${MATCHSCORE_SYSTEM:-Linux}
+. "$(dirname "$0")/report.sh"
+if [ -n "${MATCHSCORE_CANNOT_RUN:-}" ]; then
+    skip "$group" "$MATCHSCORE_CANNOT_RUN"
+    report "$group"
+fi
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
-passed=0 failed=0 skipped=0
 
-fail() {
-    failed=$((failed + 1))
-    printf 'FAIL %s: %s\n' "$1" "$2"
-}
-
-# skip NAME REASON: a row this machine cannot run.
-skip() {
-    skipped=$((skipped + 1))
-    printf 'SKIP %s: %s\n' "$1" "$2"
-}
-
-# unix NAME REASON: whether a row applies; skips it on Windows, for REASON.
+# unix NAME REASON: whether a row applies; on Windows it does not, for REASON.
 unix() {
-    [ "$system" != Windows ] || { skip "$1" "$2" && return 1; }
+    [ "$system" != Windows ] || { inapplicable "$1" "$2" && return 1; }
 }
 
 # text: standard input as standard output, each line ending in the
@@ -48,10 +42,7 @@ traced() {
     name=$1 input=$2 output=$3
     shift 3
     unix "$name" 'Windows has no strace' || return 1
-    if ! command -v strace >/dev/null; then
-        skip "$name" 'strace is not installed'
-        return 1
-    fi
+    needs "$name" strace || return 1
     trace -P "$work/out" -P "$work/err" "$@" $launcher "$program" <"$input" >"$output" 2>"$work/err"
     status=$?
 }
@@ -84,7 +75,7 @@ check() {
     quiet_success "$1" || return
     printf '%b' "$2" | text >"$work/want"
     if cmp -s "$work/out" "$work/want"; then
-        passed=$((passed + 1))
+        pass
     else
         fail "$1" "wrote$(od -An -c "$work/out")"
     fi
@@ -97,7 +88,7 @@ holds() {
     for text; do
         grep -qF -- "$text" "$work/out" || { fail "$name" "no $text in: $(cat "$work/out")" && return; }
     done
-    passed=$((passed + 1))
+    pass
 }
 
 # expect NAME INPUT OUTPUT [ARG...]
@@ -113,7 +104,7 @@ expect() {
 expect_failure() {
     printf '%s\n' "$2" | text >"$work/want"
     if [ "$status" -eq 1 ] && cmp -s "$work/err" "$work/want" && [ ! -s "$work/out" ]; then
-        passed=$((passed + 1))
+        pass
     else
         fail "$1" "exit status $status, standard error: $(cat "$work/err"), wrote$(od -An -c "$work/out")"
     fi
@@ -126,11 +117,9 @@ expect_failure() {
 relro() {
     name='read-only relocations'
     unix "$name" 'a Windows program has no RELRO range' || return
-    for tool in readelf strace; do
-        command -v $tool >/dev/null || { skip "$name" "$tool is not installed" && return; }
-    done
+    needs "$name" readelf strace || return
     set -- $(readelf -lW "$program" | awk '$1 == "GNU_RELRO" { print $3, $6 }')
-    [ $# -eq 2 ] || { skip "$name" 'the program has no RELRO range' && return; }
+    [ $# -eq 2 ] || { inapplicable "$name" 'the program has no RELRO range' && return; }
     case $launcher in
     qemu-*)
         # The emulator's trace shows the program's system calls, at
@@ -167,7 +156,7 @@ relro() {
         status=$?
         ;;
     *)
-        skip "$name" "${launcher%% *} makes system calls of its own"
+        inapplicable "$name" "${launcher%% *} makes system calls of its own"
         return
         ;;
     esac
@@ -180,7 +169,7 @@ relro() {
     fi
 
     name='protection refused'
-    [ -z "$launcher" ] || { skip "$name" 'strace sees the emulator, not the program' && return; }
+    [ -z "$launcher" ] || { inapplicable "$name" 'strace sees the emulator, not the program' && return; }
     trace -e trace=mprotect,read -e inject=mprotect:error=EPERM "$program" \
         <"$work/example" >"$work/out" 2>"$work/err"
     status=$?
@@ -191,7 +180,7 @@ relro() {
     elif [ "$status" -eq 0 ] || [ ! -s "$work/err" ] || [ -s "$work/out" ]; then
         fail "$name" "the C library went on: exit status $status, standard error: $(cat "$work/err")"
     else
-        passed=$((passed + 1))
+        pass
     fi
 }
 
@@ -294,7 +283,7 @@ io-error)
         status=$?
         expect_failure 'closed input' 'matchscore: read error: Bad file descriptor'
     fi
-    rm "$work/out"
+    rm -f "$work/out"
     printf '1 2 3 4 1 3 5 2\n' | $launcher "$program" >/dev/full 2>"$work/err"
     status=$?
     expect_failure 'output to /dev/full' 'matchscore: write error: No space left on device'
@@ -325,7 +314,7 @@ io-error)
     # is this subshell, whose reports go nowhere (hence the trailing :).
     probe=$(exec 2>/dev/null; (ulimit -v $limit && $launcher "$program") </dev/null; :)
     if [ "$probe" != "$(printf '4\n12')" ]; then
-        skip 'memory runs out' "the program cannot run in $limit kB of address space here"
+        inapplicable 'memory runs out' "the program cannot run in $limit kB of address space here"
     else
         { printf '1 2 3 4 1 2 3 '; head -c 30000000 /dev/zero | tr '\0' 0; printf 4; } |
             (ulimit -v $limit && $launcher "$program") >"$work/out" 2>"$work/err"
@@ -345,17 +334,15 @@ version)
     # version resource and manifest that Windows shows, or the ELF note.
     version=${MATCHSCORE_VERSION:-}
     if [ -z "$version" ]; then
-        skip 'version' 'the linker writes no package note'
+        inapplicable 'version' 'the linker writes no package note'
     elif [ "$system" = Windows ]; then
         "$MATCHSCORE_RESOURCES" -J coff -O rc -i "$program" >"$work/out"
         holds 'version' "FILEVERSION $(echo "$version" | sed 's/\./, /g'), 0" \
             "\"FileVersion\", \"$version\"" "\"ProductVersion\", \"$version\"" \
             'level=""asInvoker""' '<supportedOS Id='
-    elif command -v readelf >/dev/null; then
+    elif needs version readelf; then
         readelf -n "$program" >"$work/out"
         holds 'version' "\"version\":\"$version\""
-    else
-        skip 'version' 'readelf is not installed'
     fi
     ;;
 random)
@@ -378,7 +365,7 @@ random)
         case $same/$cross in
         [0-4]/[0-9] | [0-4]/1[0-2])
             if printf '%s\n%s\n' "$same" "$cross" | text | cmp -s - "$work/out"; then
-                passed=$((passed + 1))
+                pass
                 continue
             fi
             ;;
@@ -393,5 +380,4 @@ random)
     ;;
 esac
 
-printf '%s: %d passed, %d failed, %d skipped\n' "$group" "$passed" "$failed" "$skipped"
-[ "$failed" -eq 0 ]
+report "$group"

@@ -10,4 +10,6 @@ set(CMAKE_CXX_COMPILER ${MATCHSCORE_TARGET_TRIPLET}-g++-win32)
 # in 8,000 the heap covers the fixed address of Windows' shared user data, and
 # wine fails with status 1 before the program runs. setarch -R keeps the heap
 # right after the loader.
-set(CMAKE_CROSSCOMPILING_EMULATOR setarch -R env WINEDEBUG=-all ${CMAKE_CROSSCOMPILING_EMULATOR})
+if(CMAKE_CROSSCOMPILING_EMULATOR AND NOT DEFINED CACHE{CMAKE_CROSSCOMPILING_EMULATOR})
+  set(CMAKE_CROSSCOMPILING_EMULATOR setarch -R env WINEDEBUG=-all ${CMAKE_CROSSCOMPILING_EMULATOR})
+endif()

@@ -1,0 +1,247 @@
+#!/bin/sh
+# Tests of what the build installs and cpack packs, read with the platforms'
+# own tools: each package's fields and files, and the program in it, which
+# must be the one the build tested, stripped, with the release's protections
+# and the notice of what is linked into it, and must answer; the platforms'
+# linters; and the copyright file as Debian's DEP-5 reader takes it.
+#
+# Usage: packages.sh GROUP PROGRAM
+# GROUP is install, deb, rpm, tarball, zip or copyright; PROGRAM the build's
+# program. The facts come from the environment, as tests/CMakeLists.txt
+# sets them: the build and source folders, the target's row of
+# cmake/targets, the version, the emulator and the build's binary tools.
+set -u
+group=$1 program=$2
+. "$(dirname "$0")/report.sh"
+. "$(dirname "$0")/binary.sh"
+build=$MATCHSCORE_BUILD source=$MATCHSCORE_SOURCE target=$MATCHSCORE_TARGET
+version=$MATCHSCORE_PACKAGE_VERSION system=$MATCHSCORE_SYSTEM
+work=$(mktemp -d) || exit 1
+trap 'rm -rf "$work"' EXIT
+
+# What a Linux install puts under its prefix.
+linux_files='bin/matchscore
+share/doc/matchscore/changelog.gz
+share/doc/matchscore/copyright
+share/man/man1/matchscore.1.gz'
+windows_texts='LICENSE.txt
+NOTICE.txt
+README.txt
+changelog.txt
+matchscore.txt'
+
+# lists NAME WANT GOT: the lines of GOT are those of WANT, in any order.
+lists() {
+    printf '%s\n' "$2" | sort >"$work/want"
+    printf '%s\n' "$3" | sort >"$work/got"
+    if cmp -s "$work/want" "$work/got"; then
+        pass
+    else
+        fail "$1" "missing: $(comm -23 "$work/want" "$work/got" | tr '\n' ' ')unexpected: \
+$(comm -13 "$work/want" "$work/got" | tr '\n' ' ')"
+    fi
+}
+
+# packed NAME FILE: whether cpack has made FILE in the build folder.
+packed() {
+    if [ -f "$build/$2" ]; then
+        return
+    elif [ -d "$build/_CPack_Packages" ]; then
+        fail "$1" "cpack made no $2, but: $(cd "$build" && echo matchscore[-_]*.*)"
+    else
+        skip "$1" "nothing is packed: run cpack in $build, then ctest -L package \
+(cmake --workflow --preset target does both)"
+    fi
+    return 1
+}
+
+# lint NAME COMMAND...: COMMAND, a linter, finds nothing.
+lint() {
+    name=$1
+    shift
+    needs "$name" "$1" || return
+    if "$@" >"$work/lint" 2>&1; then
+        pass
+    else
+        fail "$name" "$(cat "$work/lint")"
+    fi
+}
+
+# answers NAME PROGRAM: PROGRAM, under the target's emulator, gives the
+# example's answer in the platform's newline.
+answers() {
+    if [ -n "${MATCHSCORE_CANNOT_RUN:-}" ]; then
+        skip "$1" "$MATCHSCORE_CANNOT_RUN"
+        return
+    fi
+    answer=$(printf '1 2 3 4 1 3 5 2\n' | ${MATCHSCORE_EMULATOR:-} "$2" 2>&1 | od -An -c)
+    newline='\n'
+    [ "$system" != Windows ] || newline='\r  \n'
+    if [ "$(echo $answer)" = "$(echo 1 $newline 2 $newline)" ]; then
+        pass
+    else
+        fail "$1" "wrote $answer"
+    fi
+}
+
+# holds_program ROOT: the program under ROOT is the build's, stripped, of the
+# target's machine with the protections the release promises (see the
+# README's Hardening); the notice beside it holds the copyright file of the
+# C library linked in, and it answers.
+holds_program() {
+    if [ "$system" = Windows ]; then
+        shipped=$1/matchscore.exe notice=$1/NOTICE.txt library=mingw-w64-x86-64-dev
+        promised='libc=msvcrt
+link=with the rest linked statically
+aslr
+high-entropy
+dep'
+    else
+        shipped=$1/bin/matchscore notice=$1/share/doc/matchscore/copyright
+        library=musl-dev:$target
+        promised='link=as a static PIE
+static-pie
+relro
+bind-now
+nx-stack'
+        [ "$MATCHSCORE_MACHINE" != AArch64 ] || promised="$promised
+pac"
+    fi
+    # A stripped Windows program carries the time it was stripped at.
+    SOURCE_DATE_EPOCH=0 "$MATCHSCORE_STRIP" -o "$work/built" "$program"
+    SOURCE_DATE_EPOCH=0 "$MATCHSCORE_STRIP" -o "$work/stripped" "$shipped"
+    if cmp -s "$work/built" "$work/stripped"; then
+        pass
+    else
+        fail "$group: program" "$shipped is not the build's program, stripped"
+    fi
+    properties "$shipped" >"$work/properties"
+    missing=$(printf '%s\n' "machine=$MATCHSCORE_MACHINE" "$promised" | grep -vxF -f "$work/properties")
+    if [ -z "$missing" ]; then
+        pass
+    else
+        fail "$group: headers" "lacks $(echo $missing); has $(echo $(cat "$work/properties"))"
+    fi
+    if grep -q "^ The copyright file of $library " "$notice"; then
+        pass
+    else
+        fail "$group: notice" "${notice#"$work"/} does not hold the copyright file of $library"
+    fi
+    answers "$group: answer" "$shipped"
+}
+
+case $group in
+install)
+    "$MATCHSCORE_CMAKE" --install "$build" --prefix "$work/prefix" >"$work/log" 2>&1 ||
+        fail install "$(cat "$work/log")"
+    if [ "$system" = Windows ]; then
+        want=$(printf '%s\n' bin/matchscore.exe "$windows_texts" | sed '2,$s|^|share/doc/matchscore/|')
+    else
+        want=$linux_files
+    fi
+    lists 'install: files' "$want" "$(cd "$work/prefix" && find . -type f | sed 's|^\./||')"
+    ;;
+deb)
+    deb=$build/matchscore_${version}_$target.deb
+    packed deb "${deb##*/}" || report deb
+    # The C library linked in, named where Debian's tools look for it.
+    musl=$(dpkg-query -W -f='${source:Package} (= ${source:Version})' "musl-dev:$target")
+    while IFS='|' read -r field value; do
+        got=$(dpkg-deb -f "$deb" "$field")
+        [ "$got" = "$value" ] && pass || fail "deb: $field" "'$got', not '$value'"
+    done <<FIELDS
+Package|matchscore
+Version|$version
+Architecture|$target
+Built-Using|$musl
+Depends|
+Section|utils
+FIELDS
+    lists 'deb: files' "$(printf '%s\n' "$linux_files" share/lintian/overrides/matchscore |
+        sed 's|^|usr/|')" "$(dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -n 's|^\./||; /[^/]$/p')"
+    dpkg-deb -x "$deb" "$work/deb"
+    holds_program "$work/deb/usr"
+    lint 'deb: lintian' lintian --pedantic -I --fail-on error,warning,info,pedantic "$deb"
+    ;;
+rpm)
+    rpm=$build/matchscore-$version-1.$MATCHSCORE_RPM.rpm
+    packed rpm "${rpm##*/}" || report rpm
+    needs rpm rpm2cpio cpio || report rpm
+    while IFS='|' read -r tag value; do
+        got=$(rpm -qp --qf "$tag" "$rpm")
+        [ "$got" = "$value" ] && pass || fail "rpm: $tag" "'$got', not '$value'"
+    done <<TAGS
+%{NAME} %{VERSION}-%{RELEASE}|matchscore $version-1
+%{ARCH}|$MATCHSCORE_RPM
+%{PREFIXES}|(none)
+%{LICENSE}|MIT
+TAGS
+    # The C library linked in, named as Fedora names a bundled library; no
+    # dependency but on rpm's own features; the project's changelog.
+    bundled="bundled(musl) = $(dpkg-query -W -f='${source:Upstream-Version}' "musl-dev:$target")"
+    rpm -qp --provides "$rpm" | grep -qxF "$bundled" && pass || fail 'rpm: provides' "no $bundled"
+    requires=$(rpm -qp --requires "$rpm" | grep -v '^rpmlib(')
+    [ -z "$requires" ] && pass || fail 'rpm: requires' "$requires"
+    entry=$(sed -n 's/^  \* /- /p' "$source/doc/changelog" | head -n 1)
+    [ "$(rpm -qp --changelog "$rpm" | sed -n 2p)" = "$entry" ] && pass ||
+        fail 'rpm: changelog' "its first entry is not: $entry"
+    lists 'rpm: files' "$(echo "$linux_files" | sed 's|^|/usr/|')" \
+        "$(rpm -qp --qf '[%{FILEMODES:perms} %{FILENAMES}\n]' "$rpm" | sed -n 's/^-[^ ]* //p')"
+    mkdir "$work/rpm"
+    (cd "$work/rpm" && rpm2cpio "$rpm" | cpio -idm --quiet)
+    holds_program "$work/rpm/usr"
+    lint 'rpm: rpmlint' rpmlint -c "$source/cmake/rpmlint.toml" "$rpm"
+    ;;
+tarball)
+    folder=matchscore-$version-linux-$MATCHSCORE_PROCESSOR
+    packed tarball "$folder.tar.gz" || report tarball
+    lists 'tarball: files' "$(printf '%s\n' "$linux_files" LICENSE README.md changelog |
+        sed "s|^|$folder/|")" "$(tar -tzf "$build/$folder.tar.gz" | grep -v '/$')"
+    tar -xzf "$build/$folder.tar.gz" -C "$work"
+    holds_program "$work/$folder"
+    ;;
+zip)
+    folder=matchscore-$version-windows-$MATCHSCORE_PROCESSOR
+    packed zip "$folder.zip" || report zip
+    needs zip unzip || report zip
+    lists 'zip: files' "$(printf '%s\n' matchscore.exe "$windows_texts" | sed "s|^|$folder/|")" \
+        "$(unzip -Z1 "$build/$folder.zip")"
+    unzip -q "$build/$folder.zip" -d "$work"
+    cr=$(printf '\r')
+    for text in $windows_texts; do
+        if grep -qv "$cr\$" "$work/$folder/$text"; then
+            fail "zip: $text" 'has a line that does not end in CR LF'
+        else
+            pass
+        fi
+    done
+    # Windows' own DLLs only.
+    lists 'zip: DLLs' "$(printf '%s\n' advapi32.dll kernel32.dll msvcrt.dll)" \
+        "$("$MATCHSCORE_OBJDUMP" -p "$work/$folder/matchscore.exe" |
+            sed -n 's/^[[:space:]]*DLL Name: //p' | tr A-Z a-z)"
+    holds_program "$work/$folder"
+    ;;
+copyright)
+    # DEP-5 as lintian reads it in a source package, where every Files
+    # pattern must name a file of the source.
+    needs copyright dpkg-source lintian || report copyright
+    package=$work/matchscore-$version
+    mkdir -p "$package/debian/source"
+    cp -R "$source/LICENSE" "$source/src" "$package"
+    cp "$build/copyright" "$package/debian/copyright"
+    cp "$source/doc/changelog" "$package/debian/changelog"
+    echo '3.0 (native)' >"$package/debian/source/format"
+    printf '#!/usr/bin/make -f\n%%:\n\tdh $@\n' >"$package/debian/rules"
+    printf 'Source: matchscore\nMaintainer: %s\n\nPackage: matchscore\nArchitecture: any\n%s\n' \
+        "$MATCHSCORE_CONTACT" "Description: the copyright file's check" >"$package/debian/control"
+    (cd "$work" && dpkg-source -b "${package##*/}") >"$work/log" 2>&1 ||
+        fail copyright "dpkg-source: $(cat "$work/log")"
+    lint copyright lintian -C debian/copyright/dep5 --pedantic -I \
+        --fail-on error,warning,info,pedantic "$work/matchscore_$version.dsc"
+    ;;
+*)
+    echo "packages.sh: unknown group: $group" >&2
+    exit 2
+    ;;
+esac
+report "$group"
