@@ -1,0 +1,90 @@
+# shellcheck shell=bash
+# Sourced by the release's scripts, each of which checks before it starts
+# that it has its Debian packages, and the key a release is signed with and
+# the address it is published at, which the releaser names:
+#
+#   MATCHSCORE_SIGNING_KEY  the fingerprint of the OpenPGP key, in the
+#                           releaser's keyring (GNUPGHOME, as gpg reads it)
+#   MATCHSCORE_RELEASE_URL  where dist/ will be published as it is, by any
+#                           static web server (https://, http:// or file://)
+#
+# Every signature is made with SHA-512: apt on Debian 13 and RHEL 9 refuse
+# SHA-1, whatever the releaser's gpg.conf prefers.
+
+# A fingerprint as gpg shows it to people, in groups, is the same one.
+if [ -n "${MATCHSCORE_SIGNING_KEY:-}" ]; then
+    MATCHSCORE_SIGNING_KEY=${MATCHSCORE_SIGNING_KEY// /}
+    export MATCHSCORE_SIGNING_KEY=${MATCHSCORE_SIGNING_KEY^^}
+fi
+
+# The file of the public key, as a user installs it.
+keyring=matchscore-archive-keyring.asc
+# A key that expires sooner after a release leaves users too little time to
+# learn of its successor (see the README's Release key).
+key_margin_days=90
+
+# signing_problems: prints what is wrong with the key and the address, one
+# problem a line, with how to mend it; prints nothing when they will do.
+signing_problems() {
+    local key=${MATCHSCORE_SIGNING_KEY:-} url=${MATCHSCORE_RELEASE_URL:-} keys expires
+    if [ -z "$key" ]; then
+        echo "MATCHSCORE_SIGNING_KEY is not set: set it to the fingerprint of the release key" \
+            "(gpg --list-secret-keys shows it); for a trial, make a throwaway key:" \
+            "gpg --batch --passphrase '' --quick-generate-key 'matchscore trial' rsa4096 sign 1y"
+    elif ! [[ $key =~ ^[0-9A-F]{40}$ ]]; then
+        echo "MATCHSCORE_SIGNING_KEY is '$key', not a key's whole fingerprint (40 hexadecimal digits)"
+    elif ! keys=$(gpg --batch --with-colons --list-secret-keys "$key" 2>/dev/null); then
+        echo "MATCHSCORE_SIGNING_KEY names $key, which has no secret key in ${GNUPGHOME:-~/.gnupg}"
+    else
+        # With --with-colons, a key's validity is field 2, its expiry field 7
+        # and what it can do field 12; gpg signs with the key, or subkey, that
+        # can sign and is still valid, and the latest to expire is what counts.
+        expires=$(awk -F: '($1 == "sec" || $1 == "ssb") && $12 ~ /s/ && $2 !~ /[edr]/ {
+            if ($7 == "") never = 1; else if ($7 > latest) latest = $7 }
+            END { print never ? "never" : latest }' <<<"$keys")
+        if [ -z "$expires" ]; then
+            echo "the key $key has no key that can sign and has not expired or been revoked"
+        elif [ "$expires" != never ] && [ "$expires" -lt $(($(date +%s) + key_margin_days * 86400)) ]; then
+            echo "the key $key can sign only until $(date -u -d "@$expires" +%F), within" \
+                "$key_margin_days days: extend it first (gpg --quick-set-expire $key 2y)"
+        fi
+    fi
+    case $url in
+    '') echo "MATCHSCORE_RELEASE_URL is not set: set it to where dist/ will be published," \
+        "such as https://example.org/matchscore (file://\$PWD/dist to try it here)" ;;
+    https://?* | http://?* | file:///*) ;;
+    *) echo "MATCHSCORE_RELEASE_URL is '$url', which is not an https://, http:// or file:/// address" ;;
+    esac
+}
+
+# preflight WHO PACKAGE...: unless every PACKAGE is installed and the key
+# and the address will do, says all that is missing, as WHO, and exits.
+preflight() {
+    local who=$1 commands problems
+    shift
+    commands=$(tools/install-commands "$@")
+    problems=$(signing_problems)
+    [ -n "$commands$problems" ] || return 0
+    {
+        echo "$who: cannot start:"
+        if [ -n "$commands" ]; then
+            echo "  Debian packages are missing; install them, as root, with:"
+            sed 's/^/    /' <<<"$commands"
+        fi
+        [ -z "$problems" ] || sed 's/^/  /' <<<"$problems"
+    } >&2
+    exit 1
+}
+
+# release_url: the address, without a trailing slash.
+release_url() {
+    echo "${MATCHSCORE_RELEASE_URL%/}"
+}
+
+# sign FILE OPTION...: FILE signed with the release key, as the options
+# ask (--detach-sign, --clearsign; --armor), into --output.
+sign() {
+    local file=$1
+    shift
+    gpg --batch --yes --local-user "$MATCHSCORE_SIGNING_KEY" --digest-algo SHA512 "$@" "$file"
+}
