@@ -177,7 +177,7 @@ TAGS
     mkdir "$work/rpm"
     (cd "$work/rpm" && rpm2cpio "$rpm" | cpio -idm --quiet)
     holds_program "$work/rpm/usr"
-    lint 'rpm: rpmlint' rpmlint -c "$source/cmake/rpmlint.toml" "$rpm"
+    lint 'rpm: rpmlint' rpmlint --strict -c "$source/cmake/rpmlint.toml" "$rpm"
     ;;
 tarball)
     folder=matchscore-$version-linux-$MATCHSCORE_PROCESSOR
