@@ -8,8 +8,8 @@
 #   MATCHSCORE_RELEASE_URL  where dist/ will be published as it is, by any
 #                           static web server (https://, http:// or file://)
 #
-# Every signature is made with SHA-512: apt on Debian 13 and RHEL 9 refuse
-# SHA-1, whatever the releaser's gpg.conf prefers.
+# Every signature the release asks gpg for is made with SHA-512: apt on
+# Debian 13 and RHEL 9 refuse SHA-1, whatever the releaser's gpg.conf prefers.
 
 # A fingerprint as gpg shows it to people, in groups, is the same one.
 if [ -n "${MATCHSCORE_SIGNING_KEY:-}" ]; then
@@ -74,6 +74,11 @@ preflight() {
         [ -z "$problems" ] || sed 's/^/  /' <<<"$problems"
     } >&2
     exit 1
+}
+
+# project_version: the version of matchscore, as CMakeLists.txt gives it.
+project_version() {
+    sed -n 's/^project(matchscore VERSION \([^ ]*\) .*/\1/p' CMakeLists.txt
 }
 
 # release_url: the address, without a trailing slash.
