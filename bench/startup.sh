@@ -11,11 +11,11 @@
 # start-up makes dozens of them. That cost is most of a glibc run and no
 # instruction counter sees it.
 #
-# Usage: bench/startup.sh [PROGRAM...]   (default: build/matchscore)
+# Usage: bench/startup.sh [PROGRAM...]   (default: build/default/matchscore)
 # ROUNDS sets the number of rounds (default 3000).
 # Needs a C compiler and strace (apt-get install gcc strace); x86-64 only.
 set -eu
-[ $# -gt 0 ] || set -- build/matchscore
+[ $# -gt 0 ] || set -- build/default/matchscore
 rounds=${ROUNDS:-3000}
 for tool in cc strace; do
     command -v "$tool" >/dev/null || {

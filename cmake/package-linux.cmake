@@ -5,48 +5,49 @@
 # gzip -n leaves out the file's name and time, so the same text always
 # gives the same bytes.
 find_program(GZIP gzip REQUIRED)
-foreach(document doc/matchscore.1 doc/changelog)
+foreach(document ${PROJECT_BINARY_DIR}/matchscore.1 ${PROJECT_SOURCE_DIR}/doc/changelog)
   get_filename_component(name ${document} NAME)
-  add_custom_command(OUTPUT ${name}.gz
-    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${document} ${name}
-    COMMAND ${GZIP} -9nf ${name}
+  add_custom_command(OUTPUT gz/${name}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${document} gz/${name}
+    COMMAND ${GZIP} -9nf gz/${name}
     DEPENDS ${document} VERBATIM)
 endforeach()
 
 # A static musl leaves much of its libc.a in the program, and musl's licence
 # asks for its notice in every copy. The packages declare no dependency, so
 # only a static binary may go in them.
-if(libc STREQUAL "musl")
+if(matchscore_libc STREQUAL "musl")
   matchscore_debian_package(musl ${MATCHSCORE_MUSL_LIBDIR}/libc.a)
+  set(matchscore_linked_library ${musl_NAME})
   matchscore_copyright(musl "musl @upstream@, the C library")
-elseif(libc STREQUAL "glibc" AND link STREQUAL "as a static PIE")
-  list(APPEND refusal "matchscore links glibc statically, which Debian's policy forbids in a "
+elseif(matchscore_libc STREQUAL "glibc" AND matchscore_linkage STREQUAL "as a static PIE")
+  list(APPEND matchscore_refusal "matchscore links glibc statically, which Debian's policy forbids in a "
     "package and glibc's licence would add duties to. ")
 else()
-  list(APPEND refusal "matchscore is linked against ${libc}, ${link}, but its packages "
+  list(APPEND matchscore_refusal "matchscore is linked against ${matchscore_libc}, ${matchscore_linkage}, but its packages "
     "declare no dependency. ")
 endif()
-if(NOT libc STREQUAL "musl")
-  list(APPEND refusal "Install musl (on Debian: apt-get install musl-dev, or the "
+if(NOT matchscore_libc STREQUAL "musl")
+  list(APPEND matchscore_refusal "Install musl (on Debian: apt-get install musl-dev, or the "
     "musl-dev:ARCH that cmake/targets names) and configure with -DMATCHSCORE_LIBC=musl. ")
   matchscore_copyright()
 endif()
-add_custom_target(documents ALL DEPENDS matchscore.1.gz changelog.gz copyright)
+add_custom_target(documents ALL DEPENDS gz/matchscore.1.gz gz/changelog.gz copyright)
 
 # Every object adds the name and version of the compiler that made it to
 # .comment, which tells a user nothing; Debian's own packaging strips it.
 add_custom_command(TARGET matchscore POST_BUILD
   COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment $<TARGET_FILE:matchscore> VERBATIM)
 
-install(FILES ${PROJECT_BINARY_DIR}/matchscore.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
+install(FILES ${PROJECT_BINARY_DIR}/gz/matchscore.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/gz/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # Each package adds its own: the tarball the licence, the README and the
 # changelog at its top, as a download is read before it is installed; the
 # Debian package a note for lintian (the licence is in its copyright file
 # there).
 install(FILES LICENSE README.md doc/changelog DESTINATION . COMPONENT archive EXCLUDE_FROM_ALL)
-install(FILES cmake/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
   RENAME matchscore COMPONENT debian EXCLUDE_FROM_ALL)
 
 set(CPACK_GENERATOR DEB TGZ)
@@ -69,11 +70,11 @@ set(metadata_option "SHELL:-Xlinker '--package-metadata=${metadata}'")
 matchscore_probe(MATCHSCORE_HAVE_PACKAGE_METADATA LINK ${metadata_option})
 if(MATCHSCORE_HAVE_PACKAGE_METADATA AND MATCHSCORE_TARGET)
   target_link_options(matchscore PRIVATE ${metadata_option})
-  set(MATCHSCORE_PACKAGE_METADATA ON)
+  set(matchscore_package_note ON)
 endif()
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SECTION ${matchscore_section})
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # What is built into the program, where packaging tools and security
 # scanners look: Debian's Built-Using names musl's source package, with its
@@ -115,9 +116,9 @@ string(REPLACE "%" "%%" rpm_changelog "${rpm_changelog}") # else a macro to rpm
 file(WRITE ${PROJECT_BINARY_DIR}/rpm-changelog "${rpm_changelog}")
 set(CPACK_RPM_CHANGELOG_FILE ${PROJECT_BINARY_DIR}/rpm-changelog)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/changelog)
-set(CPACK_RPM_PACKAGE_LICENSE MIT)
+set(CPACK_RPM_PACKAGE_LICENSE ${matchscore_licence})
 set(CPACK_RPM_PACKAGE_SUMMARY "${summary}")
-set(CPACK_RPM_PACKAGE_GROUP "Applications/Text")
+set(CPACK_RPM_PACKAGE_GROUP "${matchscore_rpm_group}")
 set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 # A static binary needs nothing; rpm would ask for a dynamic loader, taking
 # the static PIE's hash table for a dynamic program's.

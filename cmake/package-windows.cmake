@@ -12,6 +12,7 @@ execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libmingwex.a
   OUTPUT_VARIABLE mingwex OUTPUT_STRIP_TRAILING_WHITESPACE)
 file(REAL_PATH "${mingwex}" mingwex)
 matchscore_debian_package(mingw ${mingwex})
+set(matchscore_linked_library ${mingw_NAME})
 matchscore_copyright(mingw
   "MinGW-w64 @upstream@'s start-up code and C library\n additions, \
 its printf and scanf with gdtoa among them")
@@ -26,16 +27,16 @@ set_property(SOURCE ${PROJECT_BINARY_DIR}/matchscore.rc APPEND PROPERTY OBJECT_D
   ${PROJECT_SOURCE_DIR}/src/matchscore.manifest)
 
 # windows_text(NAME INPUT [-D GROFF=PROGRAM]): makes NAME.txt from INPUT at
-# build time, as cmake/windows-text.cmake writes it.
+# build time, as packaging/windows-text.cmake writes it.
 function(windows_text name input)
   add_custom_command(OUTPUT ${name}.txt
     COMMAND ${CMAKE_COMMAND} -D INPUT=${input} -D OUTPUT=${name}.txt ${ARGN}
-      -P ${PROJECT_SOURCE_DIR}/cmake/windows-text.cmake
-    DEPENDS ${input} cmake/windows-text.cmake VERBATIM)
+      -P ${PROJECT_SOURCE_DIR}/packaging/windows-text.cmake
+    DEPENDS ${input} packaging/windows-text.cmake VERBATIM)
 endfunction()
 windows_text(LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 windows_text(NOTICE ${PROJECT_BINARY_DIR}/copyright)
-windows_text(matchscore ${PROJECT_SOURCE_DIR}/doc/matchscore.1 -D GROFF=${GROFF})
+windows_text(matchscore ${PROJECT_BINARY_DIR}/matchscore.1 -D GROFF=${GROFF})
 windows_text(README ${PROJECT_SOURCE_DIR}/README.md)
 windows_text(changelog ${PROJECT_SOURCE_DIR}/doc/changelog)
 set(texts LICENSE.txt NOTICE.txt matchscore.txt README.txt changelog.txt)
@@ -45,5 +46,5 @@ install(FILES ${texts} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR External)
 set(CPACK_EXTERNAL_ENABLE_STAGING ON)
-set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/zip.cmake)
+set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/packaging/zip.cmake)
 set(CPACK_MATCHSCORE_ZIP ${ZIP})

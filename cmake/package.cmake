@@ -1,13 +1,35 @@
 # The packages made of matchscore, as this build's row of cmake/targets names
 # them, each rebuilt bit for bit from a commit. What is linked into the
 # binary, its packages carry the notice of. Where nothing can be packed
-# lawfully or truthfully, `refusal` says why, and cpack refuses with it.
+# lawfully or truthfully, matchscore_refusal says why, and cpack refuses
+# with it. What the packages say of matchscore is cmake/metadata's.
 
-set(refusal "")
+set(matchscore_refusal "")
 if(NOT MATCHSCORE_TARGET)
-  set(refusal "matchscore is built for ${CMAKE_SYSTEM_NAME} on ${CMAKE_SYSTEM_PROCESSOR}, "
+  set(matchscore_refusal "matchscore is built for ${CMAKE_SYSTEM_NAME} on ${CMAKE_SYSTEM_PROCESSOR}, "
     "which is no target of cmake/targets, so its packages have no names. ")
 endif()
+
+# The fields of cmake/metadata, as matchscore_<field>, with _ for -.
+file(STRINGS cmake/metadata lines)
+foreach(line IN LISTS lines)
+  if(line MATCHES "^([a-z-]+): (.*)")
+    string(REPLACE "-" "_" field "matchscore_${CMAKE_MATCH_1}")
+    set(${field} "${CMAKE_MATCH_2}")
+  elseif(line MATCHES "^ (.*)" AND field)
+    string(APPEND ${field} "\n${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS cmake/metadata)
+
+# The manual page names the version it describes, project()'s.
+file(READ doc/matchscore.1 manual)
+string(REGEX REPLACE "\n\\.Os matchscore\n" "\n.Os matchscore ${PROJECT_VERSION}\n" versioned "${manual}")
+if(versioned STREQUAL manual)
+  message(FATAL_ERROR "doc/matchscore.1 has no line '.Os matchscore', which the version goes after")
+endif()
+file(CONFIGURE OUTPUT matchscore.1 CONTENT "${versioned}" @ONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/matchscore.1)
 
 # The holders and the terms of LICENSE, for the notices.
 file(READ LICENSE licence)
@@ -64,7 +86,7 @@ function(matchscore_copyright)
     string(REGEX REPLACE ":.*" "" name "${${package}_NAME}")
     set(notice /usr/share/doc/${name}/copyright)
     if(NOT ${package}_UPSTREAM OR NOT EXISTS ${notice})
-      set(refusal ${refusal} "matchscore links a library of ${name} statically, but the "
+      set(matchscore_refusal ${matchscore_refusal} "matchscore links a library of ${name} statically, but the "
         "copyright file or version of that Debian package was not found. " PARENT_SCOPE)
     else()
       file(READ ${notice} notice)
@@ -89,35 +111,32 @@ Upstream-Name: matchscore
 ${header_comment}
 Files: *
 Copyright: ${holders}
-License: Expat
+License: ${matchscore_debian_licence}
 
-License: Expat
+License: ${matchscore_debian_licence}
 ${terms}
 ]])
   add_custom_command(OUTPUT copyright
     COMMAND ${CMAKE_COMMAND} -D MAP=${link_map} -D INPUT=copyright.in -D OUTPUT=copyright
-      -P ${PROJECT_SOURCE_DIR}/cmake/runtime-note.cmake
-    DEPENDS matchscore ${PROJECT_BINARY_DIR}/copyright.in cmake/runtime-note.cmake VERBATIM)
+      -P ${PROJECT_SOURCE_DIR}/packaging/runtime-note.cmake
+    DEPENDS matchscore ${PROJECT_BINARY_DIR}/copyright.in packaging/runtime-note.cmake VERBATIM)
 endfunction()
 
-set(CPACK_PACKAGE_VENDOR "The matchscore authors")
-set(CPACK_PACKAGE_CONTACT "The matchscore authors <matchscore@example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "count equal values between two lists of four integers")
+set(CPACK_PACKAGE_VENDOR "${matchscore_vendor}")
+set(CPACK_PACKAGE_CONTACT "${matchscore_contact}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${matchscore_summary}")
 # As RPM and Windows show it, with a capital.
 string(SUBSTRING "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}" 0 1 first)
 string(SUBSTRING "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}" 1 -1 rest)
 string(TOUPPER "${first}" first)
 set(summary "${first}${rest}")
-set(CPACK_PACKAGE_DESCRIPTION "\
-matchscore reads eight integers from standard input, the first four one list
-and the next four another, and writes two counts: how many indexes hold equal
-values in both lists, and how many equal pairs stand at different indexes.")
+set(CPACK_PACKAGE_DESCRIPTION "${matchscore_description}")
 string(TOLOWER ${CMAKE_SYSTEM_NAME} system)
 set(CPACK_PACKAGE_FILE_NAME
   matchscore-${PROJECT_VERSION}-${system}-${MATCHSCORE_TARGET_PROCESSOR})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS ${CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS})
-set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/staged-modes.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/staged-modes.cmake)
 set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
@@ -125,18 +144,18 @@ if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
 elseif(WIN32)
   include(cmake/package-windows.cmake)
 else()
-  list(APPEND refusal "matchscore has no packages for ${CMAKE_SYSTEM_NAME}. ")
+  list(APPEND matchscore_refusal "matchscore has no packages for ${CMAKE_SYSTEM_NAME}. ")
 endif()
-string(JOIN "" refusal ${refusal})
-string(STRIP "${refusal}" refusal)
+string(JOIN "" matchscore_refusal ${matchscore_refusal})
+string(STRIP "${matchscore_refusal}" matchscore_refusal)
 
 # cpack says, once it has packed, what checks the packages.
 if(CPACK_GENERATOR)
   list(GET CPACK_GENERATOR -1 CPACK_MATCHSCORE_LAST_GENERATOR)
 endif()
-set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/packed.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/packed.cmake)
 
 # Read by cpack itself, when it packs: each package's contents and time stamp.
-configure_file(cmake/cpack-project.cmake.in cpack-project.cmake @ONLY)
+configure_file(packaging/cpack-project.cmake.in cpack-project.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/cpack-project.cmake)
 include(CPack)

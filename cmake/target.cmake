@@ -2,11 +2,11 @@
 # row's name) and MATCHSCORE_TARGET_<COLUMN> variables, such as
 # MATCHSCORE_TARGET_RPM; a column's "-" reads as empty.
 #
-# A toolchain file sets MATCHSCORE_TARGET and includes this file, which then
-# names the compiler and, unless the row is the machine that builds it, the
-# system, the processor and the emulator. Included after project() with no
-# MATCHSCORE_TARGET, it finds the row of the system and processor being built
-# for, if there is one.
+# Given -DMATCHSCORE_TARGET=NAME, CMakeLists.txt makes this file the
+# toolchain file, which names the compiler and, unless the row is the
+# machine that builds it, the system, the processor and the emulator.
+# Included after project() with no MATCHSCORE_TARGET, it finds the row of
+# the system and processor being built for, if there is one.
 
 file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/targets _matchscore_lines)
 foreach(_matchscore_line IN LISTS _matchscore_lines)
@@ -31,7 +31,14 @@ endforeach()
 if(MATCHSCORE_TARGET AND NOT _matchscore_found)
   message(FATAL_ERROR "${MATCHSCORE_TARGET} is not a target in ${CMAKE_CURRENT_LIST_DIR}/targets")
 elseif(MATCHSCORE_TARGET)
+  # The probes' own projects read this file again, and need the name too.
+  list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES MATCHSCORE_TARGET)
   set(CMAKE_CXX_COMPILER ${MATCHSCORE_TARGET_TRIPLET}-g++)
+  if(MATCHSCORE_TARGET_SYSTEM STREQUAL "Windows")
+    # Debian's two MinGW-w64 compilers differ in their threads; the win32
+    # one links no winpthread, whichever the system's alternative names.
+    string(APPEND CMAKE_CXX_COMPILER -win32)
+  endif()
   if(NOT CMAKE_HOST_SYSTEM_NAME STREQUAL MATCHSCORE_TARGET_SYSTEM
       OR NOT CMAKE_HOST_SYSTEM_PROCESSOR STREQUAL MATCHSCORE_TARGET_PROCESSOR)
     set(CMAKE_SYSTEM_NAME ${MATCHSCORE_TARGET_SYSTEM})
@@ -44,6 +51,16 @@ elseif(MATCHSCORE_TARGET)
       if(MATCHSCORE_TARGET_SYSTEM STREQUAL "Linux")
         # Where qemu finds the dynamic loader, for the probes that need one.
         list(APPEND CMAKE_CROSSCOMPILING_EMULATOR -L /usr/${MATCHSCORE_TARGET_TRIPLET})
+      else()
+        # wine's own hints on standard error would mix with the program's.
+        # Debian's wine has no preloader: its loader sits at a fixed
+        # address, and the kernel puts the loader's heap anywhere in the
+        # gigabyte above it, so about one start in 8,000 the heap covers the
+        # fixed address of Windows' shared user data, and wine fails with
+        # status 1 before the program runs. setarch -R keeps the heap right
+        # after the loader.
+        set(CMAKE_CROSSCOMPILING_EMULATOR setarch -R env WINEDEBUG=-all
+          ${MATCHSCORE_TARGET_EMULATOR})
       endif()
     endif()
   endif()

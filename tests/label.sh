@@ -3,38 +3,33 @@
 # its label names, and each protection it asked for, which the binary has
 # unless configure warned it could not; and a link that printed no warning.
 #
-# Usage: label.sh PROGRAM
-# MATCHSCORE_LABEL is configure's label, MATCHSCORE_WANTED and
-# MATCHSCORE_LOST the protections asked for and warned of, and
-# MATCHSCORE_LINK_LOG what the link printed.
+# Usage: MATCHSCORE_FACTS=FILE label.sh
 set -u
-program=$1
-. "$(dirname "$0")/report.sh"
-. "$(dirname "$0")/binary.sh"
-needs label "${MATCHSCORE_READELF:-readelf}" "${MATCHSCORE_NM:-nm}" "${MATCHSCORE_OBJDUMP:-objdump}" ||
-    report label
+. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/properties.sh"
+needs label "$readelf" "$nm" "$objdump" || report label
 found=$(properties "$program")
 libc=$(echo "$found" | sed -n 's/^libc=//p')
 link=$(echo "$found" | sed -n 's/^link=//p')
-if [ "${libc:-an unknown C library}, $link" = "$MATCHSCORE_LABEL" ]; then
+if [ "${libc:-an unknown C library}, $link" = "$label" ]; then
     pass
 else
-    fail label "configure said '$MATCHSCORE_LABEL'; the binary is ${libc:-an unknown C library}, $link"
+    fail label "configure said '$label'; the binary is ${libc:-an unknown C library}, $link"
 fi
-for property in $MATCHSCORE_WANTED; do
+for property in $protections_wanted; do
     has=no lost=no
     echo "$found" | grep -qx "$property" && has=yes
-    case " $MATCHSCORE_LOST " in *" $property "*) lost=yes ;; esac
+    case " $protections_warned_of " in *" $property "*) lost=yes ;; esac
     case $has/$lost in
     yes/no | no/yes) pass ;;
     yes/yes) fail "$property" 'configure warned it would be missing, but the binary has it' ;;
     no/no) fail "$property" 'the binary lacks it, and configure did not warn' ;;
     esac
 done
-if [ ! -f "$MATCHSCORE_LINK_LOG" ]; then
-    fail link "no $MATCHSCORE_LINK_LOG: the program was not linked through the link log"
-elif grep -qi 'warning' "$MATCHSCORE_LINK_LOG"; then
-    fail link "the link warned: $(cat "$MATCHSCORE_LINK_LOG")"
+if [ ! -f "$link_log" ]; then
+    fail link "no $link_log: the program was not linked through the link log"
+elif grep -qi 'warning' "$link_log"; then
+    fail link "the link warned: $(cat "$link_log")"
 else
     pass
 fi

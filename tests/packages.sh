@@ -5,17 +5,15 @@
 # and the notice of what is linked into it, and must answer; the platforms'
 # linters; and the copyright file as Debian's DEP-5 reader takes it.
 #
-# Usage: packages.sh GROUP PROGRAM
-# GROUP is install, deb, rpm, tarball, zip or copyright; PROGRAM the build's
-# program. The facts come from the environment, as tests/CMakeLists.txt
-# sets them: the build and source folders, the target's row of
-# cmake/targets, the version, the emulator and the build's binary tools.
+# Usage: MATCHSCORE_FACTS=FILE packages.sh GROUP
+# GROUP is install, deb, rpm, tarball, zip, copyright or readme. Each package is
+# held to the build's facts, its target's row of cmake/targets, and
+# cmake/metadata.
 set -u
-group=$1 program=$2
-. "$(dirname "$0")/report.sh"
-. "$(dirname "$0")/binary.sh"
-build=$MATCHSCORE_BUILD source=$MATCHSCORE_SOURCE target=$MATCHSCORE_TARGET
-version=$MATCHSCORE_PACKAGE_VERSION system=$MATCHSCORE_SYSTEM
+group=$1
+. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/properties.sh"
+build=$build_dir source=$source_dir
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
 
@@ -68,12 +66,12 @@ lint() {
 }
 
 # holds_program ROOT: the program under ROOT is the build's, stripped, of the
-# target's machine with the protections the release promises (see the
-# README's Hardening); the notice beside it holds the copyright file of the
-# C library linked in, and it answers.
+# target's machine with the protections the release promises (see
+# doc/hardening.md); the notice beside it holds the copyright file of the
+# library linked in, whole; and it answers.
 holds_program() {
     if [ "$system" = Windows ]; then
-        shipped=$1/matchscore.exe notice=$1/NOTICE.txt library=mingw-w64-x86-64-dev
+        shipped=$1/matchscore.exe notice=$1/NOTICE.txt
         promised='libc=msvcrt
 link=with the rest linked statically
 aslr
@@ -81,45 +79,48 @@ high-entropy
 dep'
     else
         shipped=$1/bin/matchscore notice=$1/share/doc/matchscore/copyright
-        library=musl-dev:$target
         promised='link=as a static PIE
 static-pie
 relro
 bind-now
 nx-stack'
-        [ "$MATCHSCORE_MACHINE" != AArch64 ] || promised="$promised
+        [ "$(target_column machine)" != AArch64 ] || promised="$promised
 pac"
     fi
     # A stripped Windows program carries the time it was stripped at.
-    SOURCE_DATE_EPOCH=0 "$MATCHSCORE_STRIP" -o "$work/built" "$program"
-    SOURCE_DATE_EPOCH=0 "$MATCHSCORE_STRIP" -o "$work/stripped" "$shipped"
+    SOURCE_DATE_EPOCH=0 "$strip" -o "$work/built" "$program"
+    SOURCE_DATE_EPOCH=0 "$strip" -o "$work/stripped" "$shipped"
     if cmp -s "$work/built" "$work/stripped"; then
         pass
     else
         fail "$group: program" "$shipped is not the build's program, stripped"
     fi
     properties "$shipped" >"$work/properties"
-    missing=$(printf '%s\n' "machine=$MATCHSCORE_MACHINE" "$promised" | grep -vxF -f "$work/properties")
+    missing=$(printf '%s\n' "machine=$(target_column machine)" "$promised" | grep -vxF -f "$work/properties")
     if [ -z "$missing" ]; then
         pass
     else
         fail "$group: headers" "lacks $(echo $missing); has $(echo $(cat "$work/properties"))"
     fi
-    if grep -q "^ The copyright file of $library " "$notice"; then
-        pass
+    # The library's own copyright file, as a field of a copyright file holds
+    # it: each line indented, a run of blank lines a ".".
+    awk 'NF { if (gap && printed) print " ."; print " " $0; printed = 1; gap = 0; next } { gap = 1 }' \
+        "/usr/share/doc/${linked_library%%:*}/copyright" >"$work/notice"
+    tr -d '\r' <"$notice" | awk -v library="$linked_library" '
+        on && !/^ / { exit } on > 1 { print } on { on++ }
+        index($0, " The copyright file of " library " ") == 1 && / whole:$/ { on = 1 }' |
+        cmp -s - "$work/notice" && pass ||
+        fail "$group: notice" "${notice#"$work"/} does not hold the copyright file of $linked_library, whole"
+    if [ -n "$cannot_run" ]; then
+        skip "$group: answer" "$cannot_run"
     else
-        fail "$group: notice" "${notice#"$work"/} does not hold the copyright file of $library"
-    fi
-    if [ -n "${MATCHSCORE_CANNOT_RUN:-}" ]; then
-        skip "$group: answer" "$MATCHSCORE_CANNOT_RUN"
-    else
-        answers "$group: answer" ${MATCHSCORE_EMULATOR:-} "$shipped"
+        answers "$group: answer" $emulator "$shipped"
     fi
 }
 
 case $group in
 install)
-    "$MATCHSCORE_CMAKE" --install "$build" --prefix "$work/prefix" >"$work/log" 2>&1 ||
+    "$cmake" --install "$build" --prefix "$work/prefix" >"$work/log" 2>&1 ||
         fail install "$(cat "$work/log")"
     if [ "$system" = Windows ]; then
         want=$(printf '%s\n' bin/matchscore.exe "$windows_texts" | sed '2,$s|^|share/doc/matchscore/|')
@@ -132,7 +133,7 @@ deb)
     deb=$build/matchscore_${version}_$target.deb
     packed deb "${deb##*/}" || report deb
     # The C library linked in, named where Debian's tools look for it.
-    musl=$(dpkg-query -W -f='${source:Package} (= ${source:Version})' "musl-dev:$target")
+    musl=$(dpkg-query -W -f='${source:Package} (= ${source:Version})' "$linked_library")
     while IFS='|' read -r field value; do
         got=$(dpkg-deb -f "$deb" "$field")
         [ "$got" = "$value" ] && pass || fail "deb: $field" "'$got', not '$value'"
@@ -142,8 +143,11 @@ Version|$version
 Architecture|$target
 Built-Using|$musl
 Depends|
-Section|utils
+Section|$(metadata section)
+Maintainer|$(metadata contact)
 FIELDS
+    [ "$(dpkg-deb -f "$deb" Description)" = "$(metadata summary && metadata description | sed 's/^/ /')" ] &&
+        pass || fail 'deb: Description' "not cmake/metadata's: $(dpkg-deb -f "$deb" Description)"
     lists 'deb: files' "$(printf '%s\n' "$linux_files" share/lintian/overrides/matchscore |
         sed 's|^|usr/|')" "$(dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -n 's|^\./||; /[^/]$/p')"
     dpkg-deb -x "$deb" "$work/deb"
@@ -151,7 +155,7 @@ FIELDS
     lint 'deb: lintian' lintian --pedantic -I --fail-on error,warning,info,pedantic "$deb"
     ;;
 rpm)
-    rpm=$build/matchscore-$version-1.$MATCHSCORE_RPM.rpm
+    rpm=$build/matchscore-$version-1.$(target_column rpm).rpm
     packed rpm "${rpm##*/}" || report rpm
     needs rpm rpm2cpio cpio || report rpm
     while IFS='|' read -r tag value; do
@@ -159,13 +163,18 @@ rpm)
         [ "$got" = "$value" ] && pass || fail "rpm: $tag" "'$got', not '$value'"
     done <<TAGS
 %{NAME} %{VERSION}-%{RELEASE}|matchscore $version-1
-%{ARCH}|$MATCHSCORE_RPM
+%{ARCH}|$(target_column rpm)
 %{PREFIXES}|(none)
-%{LICENSE}|MIT
+%{LICENSE}|$(metadata licence)
+%{GROUP}|$(metadata rpm-group)
+%{PACKAGER}|$(metadata contact)
+%{SUMMARY}|$(metadata summary | awk '{ print toupper(substr($0, 1, 1)) substr($0, 2) }')
 TAGS
+    [ "$(rpm -qp --qf '%{DESCRIPTION}' "$rpm")" = "$(metadata description)" ] && pass ||
+        fail 'rpm: description' "not cmake/metadata's: $(rpm -qp --qf '%{DESCRIPTION}' "$rpm")"
     # The C library linked in, named as Fedora names a bundled library; no
     # dependency but on rpm's own features; the project's changelog.
-    bundled="bundled(musl) = $(dpkg-query -W -f='${source:Upstream-Version}' "musl-dev:$target")"
+    bundled="bundled(musl) = $(dpkg-query -W -f='${source:Upstream-Version}' "$linked_library")"
     rpm -qp --provides "$rpm" | grep -qxF "$bundled" && pass || fail 'rpm: provides' "no $bundled"
     requires=$(rpm -qp --requires "$rpm" | grep -v '^rpmlib(')
     [ -z "$requires" ] && pass || fail 'rpm: requires' "$requires"
@@ -177,10 +186,11 @@ TAGS
     mkdir "$work/rpm"
     (cd "$work/rpm" && rpm2cpio "$rpm" | cpio -idm --quiet)
     holds_program "$work/rpm/usr"
-    lint 'rpm: rpmlint' rpmlint --strict -c "$source/cmake/rpmlint.toml" "$rpm"
+    rpmlint_config "$work/rpmlint.toml"
+    lint 'rpm: rpmlint' rpmlint --strict -c "$work/rpmlint.toml" "$rpm"
     ;;
 tarball)
-    folder=matchscore-$version-linux-$MATCHSCORE_PROCESSOR
+    folder=matchscore-$version-linux-$(target_column processor)
     packed tarball "$folder.tar.gz" || report tarball
     lists 'tarball: files' "$(printf '%s\n' "$linux_files" LICENSE README.md changelog |
         sed "s|^|$folder/|")" "$(tar -tzf "$build/$folder.tar.gz" | grep -v '/$')"
@@ -188,7 +198,7 @@ tarball)
     holds_program "$work/$folder"
     ;;
 zip)
-    folder=matchscore-$version-windows-$MATCHSCORE_PROCESSOR
+    folder=matchscore-$version-windows-$(target_column processor)
     packed zip "$folder.zip" || report zip
     needs zip unzip || report zip
     lists 'zip: files' "$(printf '%s\n' matchscore.exe "$windows_texts" | sed "s|^|$folder/|")" \
@@ -204,9 +214,15 @@ zip)
     done
     # Windows' own DLLs only.
     lists 'zip: DLLs' "$(printf '%s\n' advapi32.dll kernel32.dll msvcrt.dll)" \
-        "$("$MATCHSCORE_OBJDUMP" -p "$work/$folder/matchscore.exe" |
+        "$("$objdump" -p "$work/$folder/matchscore.exe" |
             sed -n 's/^[[:space:]]*DLL Name: //p' | tr A-Z a-z)"
     holds_program "$work/$folder"
+    ;;
+readme)
+    # The README's table of packages is cmake/targets', row for row.
+    lists 'readme: targets' "$(awk '!/^#/ && $2 == "Linux" { for (i = 6; i <= 7; i++)
+        $i = $i == "-" ? "none" : "`" $i "`"; printf "| `%s` | `%s` | %s | %s |\n", $1, $3, $6, $7 }' \
+        "$source/cmake/targets")" "$(grep '^| `' "$source/README.md")"
     ;;
 copyright)
     # DEP-5 as lintian reads it in a source package, where every Files
@@ -220,7 +236,7 @@ copyright)
     echo '3.0 (native)' >"$package/debian/source/format"
     printf '#!/usr/bin/make -f\n%%:\n\tdh $@\n' >"$package/debian/rules"
     printf 'Source: matchscore\nMaintainer: %s\n\nPackage: matchscore\nArchitecture: any\n%s\n' \
-        "$MATCHSCORE_CONTACT" "Description: the copyright file's check" >"$package/debian/control"
+        "$(metadata contact)" "Description: the copyright file's check" >"$package/debian/control"
     (cd "$work" && dpkg-source -b "${package##*/}") >"$work/log" 2>&1 ||
         fail copyright "dpkg-source: $(cat "$work/log")"
     lint copyright lintian -C debian/copyright/dep5 --pedantic -I \

@@ -13,7 +13,7 @@
 # MATCHSCORE_SIGNING_KEY is set, the release's key must be the one it names.
 set -u
 group=$1 dist=$(realpath "$2") later=${3:+$(realpath "$3")}
-. "$(dirname "$0")/report.sh"
+. "$(dirname "$0")/lib.sh"
 work=$(mktemp -d) || exit 1
 chmod 755 "$work"
 keyring=matchscore-archive-keyring.asc
@@ -226,6 +226,7 @@ signatures)
     # in ~/.rpmdb.
     HOME=$work && export HOME
     rpm --import "$dist/$keyring"
+    rpmlint_config "$work/rpmlint.toml"
     for file in "$dist"/rpm/*.rpm; do
         checked=$(rpm --checksig -v "$file" 2>&1)
         if echo "$checked" | grep -qE 'Header V4 [A-Za-z]+/SHA(256|384|512) Signature, key ID [0-9a-f]+: OK'; then
@@ -234,8 +235,7 @@ signatures)
             fail "signatures: ${file#"$dist"/}" "$checked"
         fi
         needs 'signatures: rpmlint' rpmlint &&
-            step "signatures: rpmlint ${file#"$dist"/}" \
-                rpmlint --strict -c "$(dirname "$0")/../cmake/rpmlint.toml" "$file"
+            step "signatures: rpmlint ${file#"$dist"/}" rpmlint --strict -c "$work/rpmlint.toml" "$file"
     done
     ;;
 repositories)
@@ -277,9 +277,8 @@ rebuild)
     tar -xzf "$dist/matchscore-$version.tar.gz" -C "$work"
     rebuilt=$work/matchscore-$version
     for target in $(grep -v '^#' "$rebuilt/cmake/targets" | awk 'NF { print $1 }'); do
-        step "rebuild: $target" sh -c 'cd "$1" && umask 022 && export MATCHSCORE_TARGET="$2" &&
-            cmake --preset target && cmake --build --preset target && cpack --preset target' \
-            sh "$rebuilt" "$target"
+        step "rebuild: $target" sh -c 'cd "$1" && umask 022 &&
+            MATCHSCORE_TARGET="$2" cmake --workflow --preset target' sh "$rebuilt" "$target"
     done
     for package in $(sed -n 's/^[0-9a-f]*  //p' "$dist/SHA256SUMS"); do
         [ "$package" != "matchscore-$version.tar.gz" ] || continue

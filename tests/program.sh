@@ -2,19 +2,16 @@
 # Black-box tests: run matchscore as a user would, on chosen standard input,
 # and compare what it writes byte for byte.
 #
-# Usage: matchscore.sh GROUP PROGRAM
-# MATCHSCORE_LAUNCHER runs the program under another command (valgrind, say);
-# MATCHSCORE_SYSTEM names the system it is built for (CMake's name for it);
-# MATCHSCORE_RELRO_APPLIED_BY is "program" where it protects its own RELRO;
-# MATCHSCORE_VERSION is the version it names, and MATCHSCORE_RESOURCES what
-# reads a Windows program's resources;
-# MATCHSCORE_SEED replays a random run, MATCHSCORE_CASES sizes it.
-# MATCHSCORE_CANNOT_RUN says why nothing built here can run, where nothing can.
+# Usage: MATCHSCORE_FACTS=FILE program.sh GROUP
+# The facts name the program, what it runs under (launcher: an emulator,
+# valgrind), the system it is built for, who protects its RELRO range, and
+# the version it names. MATCHSCORE_SEED replays a random run,
+# MATCHSCORE_CASES sizes it.
 set -u -f
-group=$1 program=$2 launcher=${MATCHSCORE_LAUNCHER:-} system=${MATCHSCORE_SYSTEM:-Linux}
-. "$(dirname "$0")/report.sh"
-if [ -n "${MATCHSCORE_CANNOT_RUN:-}" ]; then
-    skip "$group" "$MATCHSCORE_CANNOT_RUN"
+group=$1
+. "$(dirname "$0")/lib.sh"
+if [ -n "$cannot_run" ]; then
+    skip "$group" "$cannot_run"
     report "$group"
 fi
 work=$(mktemp -d) || exit 1
@@ -175,7 +172,7 @@ relro() {
     status=$?
     if grep -q ' read(0,' "$work/trace"; then
         fail "$name" 'input was read'
-    elif [ "${MATCHSCORE_RELRO_APPLIED_BY:-}" = program ]; then
+    elif [ "$relro_applied_by" = program ]; then
         expect_failure "$name" 'matchscore: memory protection error: Operation not permitted'
     elif [ "$status" -eq 0 ] || [ ! -s "$work/err" ] || [ -s "$work/out" ]; then
         fail "$name" "the C library went on: exit status $status, standard error: $(cat "$work/err")"
@@ -332,11 +329,11 @@ relro)
 version)
     # The program names its version where its platform's tools look: the
     # version resource and manifest that Windows shows, or the ELF note.
-    version=${MATCHSCORE_VERSION:-}
+    version=$version_in_binary
     if [ -z "$version" ]; then
         inapplicable 'version' 'the linker writes no package note'
     elif [ "$system" = Windows ]; then
-        "$MATCHSCORE_RESOURCES" -J coff -O rc -i "$program" >"$work/out"
+        "$resource_compiler" -J coff -O rc -i "$program" >"$work/out"
         holds 'version' "FILEVERSION $(echo "$version" | sed 's/\./, /g'), 0" \
             "\"FileVersion\", \"$version\"" "\"ProductVersion\", \"$version\"" \
             'level=""asInvoker""' '<supportedOS Id='
@@ -375,7 +372,7 @@ random)
     [ "$failed" -eq 0 ] || echo "replay with MATCHSCORE_SEED=$seed"
     ;;
 *)
-    echo "matchscore.sh: unknown group: $group" >&2
+    echo "program.sh: unknown group: $group" >&2
     exit 2
     ;;
 esac

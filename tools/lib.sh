@@ -1,7 +1,9 @@
 # shellcheck shell=bash
-# Sourced by the release's scripts, each of which checks before it starts
-# that it has its Debian packages, and the key a release is signed with and
-# the address it is published at, which the releaser names:
+# Sourced by the release's scripts, from the top of the tree: preflight, with
+# which each checks before it starts that it has its Debian packages, and
+# the key a release is signed with and the address it is published at,
+# which the releaser names; the readers of the version and the metadata;
+# and sign.
 #
 #   MATCHSCORE_SIGNING_KEY  the fingerprint of the OpenPGP key, in the
 #                           releaser's keyring (GNUPGHOME, as gpg reads it)
@@ -74,6 +76,12 @@ preflight() {
         [ -z "$problems" ] || sed 's/^/  /' <<<"$problems"
     } >&2
     exit 1
+}
+
+# metadata FIELD: the field of cmake/metadata, one line a line.
+metadata() {
+    awk -v field="$1" '/^#/ { next } /^[^ ]/ { on = index($0, field ": ") == 1
+        if (on) print substr($0, length(field) + 3); next } on { print substr($0, 2) }' cmake/metadata
 }
 
 # project_version: the version of matchscore, as CMakeLists.txt gives it.

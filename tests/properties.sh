@@ -1,8 +1,8 @@
 # shellcheck shell=sh
 # Sourced by the tests: what a program's headers, and its symbols where it
 # still has them, show of how it was linked, in the words configure uses.
-# MATCHSCORE_READELF, MATCHSCORE_NM and MATCHSCORE_OBJDUMP are the build's
-# own, which know the target's machine.
+# The facts readelf, nm and objdump name the build's own, which know the
+# target's machine.
 #
 # properties FILE: prints, one a line and sorted, machine=M (the last word
 # of readelf's Machine line, or the PE file format), libc=L and link=K as
@@ -10,10 +10,10 @@
 # bind-now nx-stack pac aslr high-entropy dep stack-protector. A stripped
 # ELF file shows neither its C library nor its stack protector.
 properties() {
-    symbols=$("$MATCHSCORE_NM" "$1" 2>/dev/null)
+    symbols=$("$nm" "$1" 2>/dev/null)
     {
         if [ "$(head -c 2 "$1")" = MZ ]; then
-            headers=$("$MATCHSCORE_OBJDUMP" -p "$1")
+            headers=$("$objdump" -p "$1")
             echo "machine=$(echo "$headers" | sed -n 's/.*file format //p')"
             dlls=$(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr A-Z a-z)
             case $dlls in *msvcrt.dll*) echo libc=msvcrt ;; *ucrtbase.dll* | *api-ms-win-crt-*) echo libc=ucrt ;; esac
@@ -27,7 +27,7 @@ properties() {
                 echo "$headers" | grep -qx "[[:space:]]*${flag%=*}" && echo "${flag#*=}"
             done
         else
-            headers=$("$MATCHSCORE_READELF" -hlWd "$1")
+            headers=$("$readelf" -hlWd "$1")
             echo "machine=$(echo "$headers" | awk '$1 == "Machine:" { print $NF }')"
             echo "$headers" | grep -q 'NEEDED.*libc\.so' && echo libc=glibc
             if echo "$headers" | grep -q INTERP; then
@@ -42,7 +42,7 @@ properties() {
             echo "$headers" | awk '$1 == "GNU_STACK" && $7 !~ /E/ { found = 1 } END { exit !found }' &&
                 echo nx-stack
             case $headers in
-            *AArch64*) "$MATCHSCORE_OBJDUMP" -d "$1" | grep -qw paciasp && echo pac ;;
+            *AArch64*) "$objdump" -d "$1" | grep -qw paciasp && echo pac ;;
             esac
             echo "$symbols" | grep -q ' __libc_setup_tls$' && echo libc=glibc
             echo "$symbols" | grep -q ' __init_libc$' && echo libc=musl
