@@ -117,7 +117,7 @@ file(WRITE ${PROJECT_BINARY_DIR}/rpm-changelog "${rpm_changelog}")
 set(CPACK_RPM_CHANGELOG_FILE ${PROJECT_BINARY_DIR}/rpm-changelog)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/changelog)
 set(CPACK_RPM_PACKAGE_LICENSE ${matchscore_licence})
-set(CPACK_RPM_PACKAGE_SUMMARY "${summary}")
+set(CPACK_RPM_PACKAGE_SUMMARY "${matchscore_capitalised_summary}")
 set(CPACK_RPM_PACKAGE_GROUP "${matchscore_rpm_group}")
 set(CPACK_RPM_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 # A static binary needs nothing; rpm would ask for a dynamic loader, taking

@@ -34,7 +34,7 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/matchscore.1)
 # The holders and the terms of LICENSE, for the notices.
 file(READ LICENSE licence)
 string(REGEX MATCH "Copyright \\(c\\) ([^\n]*)" _ "${licence}")
-set(holders "${CMAKE_MATCH_1}")
+set(matchscore_holders "${CMAKE_MATCH_1}")
 string(FIND "${licence}" "Permission is hereby granted" start)
 string(SUBSTRING "${licence}" ${start} -1 terms)
 
@@ -110,7 +110,7 @@ Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
 Upstream-Name: matchscore
 ${header_comment}
 Files: *
-Copyright: ${holders}
+Copyright: ${matchscore_holders}
 License: ${matchscore_debian_licence}
 
 License: ${matchscore_debian_licence}
@@ -129,7 +129,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${matchscore_summary}")
 string(SUBSTRING "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}" 0 1 first)
 string(SUBSTRING "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}" 1 -1 rest)
 string(TOUPPER "${first}" first)
-set(summary "${first}${rest}")
+set(matchscore_capitalised_summary "${first}${rest}")
 set(CPACK_PACKAGE_DESCRIPTION "${matchscore_description}")
 string(TOLOWER ${CMAKE_SYSTEM_NAME} system)
 set(CPACK_PACKAGE_FILE_NAME

@@ -1,22 +1,18 @@
 # shellcheck shell=sh
-# Sourced by every test: the build's facts, where the build hands them over
-# (MATCHSCORE_FACTS, the file tests/CMakeLists.txt writes), the readers of
-# the files that hold a fact of their own, and how a group's rows end.
-#
-# A row passes or fails; one that cannot apply to this build (a Windows
-# program has no RELRO range) says N/A; one whose tool is missing says SKIP,
-# with why, and the group then exits 77, which ctest reports as skipped.
-# Where MATCHSCORE_NO_SKIP=1 is in the environment, as CI sets it, a skip
-# fails instead, so that no check passes there by not running.
+# Sourced by every test: the build's facts (MATCHSCORE_FACTS names the file
+# tests/CMakeLists.txt writes), the readers of the files that hold a fact of
+# their own, and how a group's rows end: PASS, FAIL, N/A for a row that cannot
+# apply to this build, or SKIP for one whose tool is missing, with why. A
+# skip makes its group exit 77, ctest's skipped, or, where
+# MATCHSCORE_NO_SKIP=1 is in the environment, as CI sets it, fail.
 passed=0 failed=0 skipped=0
 [ -z "${MATCHSCORE_FACTS:-}" ] || . "$MATCHSCORE_FACTS"
 source_dir=${source_dir:-$(cd "$(dirname "$0")/.." && pwd)}
 
 # metadata FIELD: the field of cmake/metadata, one line a line.
 metadata() {
-    awk -v field="$1" '/^#/ { next } /^[^ ]/ { on = index($0, field ": ") == 1
-        if (on) print substr($0, length(field) + 3); next } on { print substr($0, 2) }' \
-        "$source_dir/cmake/metadata"
+    awk -v field="$1" '/^#/ { next } /^[^ ]/ { on = index($0, field ": ") == 1; if (on)
+        print substr($0, length(field) + 3); next } on { print substr($0, 2) }' "$source_dir/cmake/metadata"
 }
 
 # target_column NAME: the NAME column of this build's row of cmake/targets,
@@ -26,9 +22,9 @@ target_column() {
         $1 == target { print ($at[name] == "-" ? "" : $at[name]) }' "$source_dir/cmake/targets"
 }
 
-# rpmlint_config FILE: tests/rpmlint.toml, with the licence of cmake/metadata.
+# rpmlint_config FILE: packaging/rpmlint.toml, with the licence of cmake/metadata.
 rpmlint_config() {
-    { cat "$source_dir/tests/rpmlint.toml" && echo "ValidLicenses = ['$(metadata licence)']"; } >"$1"
+    { cat "$source_dir/packaging/rpmlint.toml" && echo "ValidLicenses = ['$(metadata licence)']"; } >"$1"
 }
 
 pass() {

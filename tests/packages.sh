@@ -102,15 +102,12 @@ pac"
     else
         fail "$group: headers" "lacks $(echo $missing); has $(echo $(cat "$work/properties"))"
     fi
-    # The library's own copyright file, as a field of a copyright file holds
-    # it: each line indented, a run of blank lines a ".".
+    # The library's own copyright file, as a copyright file's field holds it.
     awk 'NF { if (gap && printed) print " ."; print " " $0; printed = 1; gap = 0; next } { gap = 1 }' \
         "/usr/share/doc/${linked_library%%:*}/copyright" >"$work/notice"
-    tr -d '\r' <"$notice" | awk -v library="$linked_library" '
-        on && !/^ / { exit } on > 1 { print } on { on++ }
-        index($0, " The copyright file of " library " ") == 1 && / whole:$/ { on = 1 }' |
-        cmp -s - "$work/notice" && pass ||
-        fail "$group: notice" "${notice#"$work"/} does not hold the copyright file of $linked_library, whole"
+    tr -d '\r' <"$notice" | awk -v library="$linked_library" 'on && !/^ / { exit } on > 1 { print } on { on++ }
+        index($0, " The copyright file of " library " ") == 1 && / whole:$/ { on = 1 }' | cmp -s - "$work/notice" &&
+        pass || fail "$group: notice" "${notice#"$work"/} does not hold the copyright file of $linked_library, whole"
     if [ -n "$cannot_run" ]; then
         skip "$group: answer" "$cannot_run"
     else

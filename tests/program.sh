@@ -3,10 +3,7 @@
 # and compare what it writes byte for byte.
 #
 # Usage: MATCHSCORE_FACTS=FILE program.sh GROUP
-# The facts name the program, what it runs under (launcher: an emulator,
-# valgrind), the system it is built for, who protects its RELRO range, and
-# the version it names. MATCHSCORE_SEED replays a random run,
-# MATCHSCORE_CASES sizes it.
+# MATCHSCORE_SEED replays a random run, MATCHSCORE_CASES sizes it.
 set -u -f
 group=$1
 . "$(dirname "$0")/lib.sh"
