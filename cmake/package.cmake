@@ -21,6 +21,13 @@ foreach(line IN LISTS lines)
   endif()
 endforeach()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS cmake/metadata)
+# A release is given the address to write to, which the packages name as
+# their maintainer and the SBOMs as their supplier; other builds name
+# cmake/metadata's.
+set(MATCHSCORE_CONTACT "" CACHE STRING "Who the packages name, as Name <address>; empty for cmake/metadata's")
+if(MATCHSCORE_CONTACT)
+  set(matchscore_contact "${MATCHSCORE_CONTACT}")
+endif()
 
 # The manual page names the version it describes, project()'s.
 file(READ doc/matchscore.1 manual)
@@ -154,6 +161,15 @@ if(CPACK_GENERATOR)
   list(GET CPACK_GENERATOR -1 CPACK_MATCHSCORE_LAST_GENERATOR)
 endif()
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/packed.cmake)
+# The SBOMs of the packed program, from its link map.
+if(MATCHSCORE_HAVE_LINK_MAP)
+  list(APPEND CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/sbom.cmake)
+  set(CPACK_MATCHSCORE_LINK_MAP ${PROJECT_BINARY_DIR}/matchscore${CMAKE_EXECUTABLE_SUFFIX}.map)
+  set(CPACK_MATCHSCORE_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+  set(CPACK_MATCHSCORE_TARGET ${MATCHSCORE_TARGET})
+  set(CPACK_MATCHSCORE_LICENCE ${matchscore_licence})
+  set(CPACK_MATCHSCORE_VENDOR ${matchscore_vendor})
+endif()
 
 # Read by cpack itself, when it packs: each package's contents and time stamp.
 configure_file(packaging/cpack-project.cmake.in cpack-project.cmake @ONLY)

@@ -6,7 +6,7 @@
 # linters; and the copyright file as Debian's DEP-5 reader takes it.
 #
 # Usage: MATCHSCORE_FACTS=FILE packages.sh GROUP
-# GROUP is install, deb, rpm, tarball, zip, copyright or readme. Each package is
+# GROUP is install, deb, rpm, tarball, zip, sbom, copyright or readme. Each package is
 # held to the build's facts, its target's row of cmake/targets, and
 # cmake/metadata.
 set -u
@@ -141,7 +141,7 @@ Architecture|$target
 Built-Using|$musl
 Depends|
 Section|$(metadata section)
-Maintainer|$(metadata contact)
+Maintainer|$contact
 FIELDS
     [ "$(dpkg-deb -f "$deb" Description)" = "$(metadata summary && metadata description | sed 's/^/ /')" ] &&
         pass || fail 'deb: Description' "not cmake/metadata's: $(dpkg-deb -f "$deb" Description)"
@@ -164,7 +164,7 @@ rpm)
 %{PREFIXES}|(none)
 %{LICENSE}|$(metadata licence)
 %{GROUP}|$(metadata rpm-group)
-%{PACKAGER}|$(metadata contact)
+%{PACKAGER}|$contact
 %{SUMMARY}|$(metadata summary | awk '{ print toupper(substr($0, 1, 1)) substr($0, 2) }')
 TAGS
     [ "$(rpm -qp --qf '%{DESCRIPTION}' "$rpm")" = "$(metadata description)" ] && pass ||
@@ -215,6 +215,47 @@ zip)
             sed -n 's/^[[:space:]]*DLL Name: //p' | tr A-Z a-z)"
     holds_program "$work/$folder"
     ;;
+sbom)
+    # The SBOMs cpack wrote beside the packages: valid CycloneDX, SPDX with the
+    # fields SPDX 2.3 requires, the packed program's digest, each
+    # component at the version installed here, and every not_affected claim
+    # of doc/vex true of the program.
+    cdx=$build/matchscore-$version-$target.cdx.json spdx=$build/matchscore-$version-$target.spdx.json
+    packed sbom "${cdx##*/}" && needs sbom jq || report sbom
+    if [ -d "$source/node_modules/@cyclonedx" ]; then
+        lint 'sbom: schema' node "$source/tests/cyclonedx-schema.js" "$cdx"
+    else
+        skip 'sbom: schema' "the CycloneDX validator is not installed: npm ci --omit=optional in $source"
+    fi
+    jq -e '.spdxVersion == "SPDX-2.3" and .dataLicense == "CC0-1.0" and .SPDXID == "SPDXRef-DOCUMENT"
+        and (.name | length > 0) and (.documentNamespace | test("^[a-z]+://[^#]+$"))
+        and (.creationInfo.created | test("^[0-9-]+T[0-9:]+Z$")) and (.creationInfo.creators | length > 0)
+        and all(.packages[]; (.SPDXID | test("^SPDXRef-[A-Za-z0-9.-]+$")) and .name and .downloadLocation)
+        and all(.relationships[]; .spdxElementId and .relationshipType and .relatedSpdxElement)' \
+        "$spdx" >/dev/null && pass || fail 'sbom: SPDX' "$spdx lacks a field SPDX 2.3 requires"
+    folder=matchscore-$version-$(echo "$system" | tr A-Z a-z)-$(target_column processor)
+    case $system in
+    Windows) digest=$(unzip -p "$build/$folder.zip" "$folder/matchscore.exe" | sha256sum) ;;
+    *) digest=$(tar -xzOf "$build/$folder.tar.gz" "$folder/bin/matchscore" | sha256sum) ;;
+    esac
+    [ "$(jq -r '.metadata.component.hashes[0].content' "$cdx") $(jq -r '.packages[0].checksums[0].checksumValue' "$spdx")" = \
+        "${digest%% *} ${digest%% *}" ] && pass || fail 'sbom: digest' "not the packed program's, ${digest%% *}"
+    jq -r '.components[] | "\(.name):\(.purl | capture("arch=(?<a>[^&]*)").a) \(.version)"' "$cdx" >"$work/components"
+    other=$(while read -r package listed; do
+        [ "$(dpkg-query -W -f='${Version}' "$package")" = "$listed" ] || echo "$package $listed"
+    done <"$work/components")
+    grep -qE "^$linked_library(:all)? " "$work/components" && [ -z "$other" ] && pass ||
+        fail 'sbom: components' "not the packages linked from here: $(cat "$work/components")"
+    grep -v '^#' "$source/doc/vex" | while read -r vulnerability library status functions _; do
+        [ "$status" = not_affected ] && jq -e --arg library "$library" \
+            'any(.components[].pedigree.ancestors[]; .name == $library)' "$cdx" >/dev/null || continue
+        linked=$("$nm" "$program" | awk '{ print $NF }' | grep -xF "$(echo "$functions" | tr , '\n')")
+        echo "$vulnerability" $linked
+    done >"$work/claims"
+    while read -r vulnerability linked; do
+        [ -z "$linked" ] && pass || fail "sbom: $vulnerability" "doc/vex says not_affected, but $linked is linked in"
+    done <"$work/claims"
+    ;;
 readme)
     # The README's table of packages is cmake/targets', row for row.
     lists 'readme: targets' "$(awk '!/^#/ && $2 == "Linux" { for (i = 6; i <= 7; i++)
@@ -233,7 +274,7 @@ copyright)
     echo '3.0 (native)' >"$package/debian/source/format"
     printf '#!/usr/bin/make -f\n%%:\n\tdh $@\n' >"$package/debian/rules"
     printf 'Source: matchscore\nMaintainer: %s\n\nPackage: matchscore\nArchitecture: any\n%s\n' \
-        "$(metadata contact)" "Description: the copyright file's check" >"$package/debian/control"
+        "$contact" "Description: the copyright file's check" >"$package/debian/control"
     (cd "$work" && dpkg-source -b "${package##*/}") >"$work/log" 2>&1 ||
         fail copyright "dpkg-source: $(cat "$work/log")"
     lint copyright lintian -C debian/copyright/dep5 --pedantic -I \

@@ -8,7 +8,7 @@
 # Usage: release.sh GROUP DIST [LATER]
 # DIST is a folder tools/release wrote; LATER, a release of a later version
 # made with the same key for the same address, which the upgrade rows serve
-# in DIST's place. GROUP is sums, signatures, repositories, rebuild,
+# in DIST's place. GROUP is sums, signatures, statements, repositories, rebuild,
 # apt-bookworm, apt-trixie, dnf, zypper, pacman or makepkg. Where
 # MATCHSCORE_SIGNING_KEY is set, the release's key must be the one it names.
 set -u
@@ -192,10 +192,11 @@ rpm_file=rpm/matchscore-$version-1.$(uname -m).rpm
 case $group in
 sums)
     # SHA256SUMS lists every file of the release beside it that is the same
-    # whoever signs, and is true of them; and its signature, checked as the
+    # whoever signs, but the statements made of them, and is true of them; and its signature, checked as the
     # README says, is the release key's and holds only for those bytes.
     listed=$(sed 's/^[0-9a-f]*  //' "$dist/SHA256SUMS" | sort)
-    files=$(cd "$dist" && find . -maxdepth 1 -type f -name "matchscore[-_]${version}[-_.]*" |
+    files=$(cd "$dist" && find . -maxdepth 1 -type f -name "matchscore[-_]${version}[-_.]*" \
+        ! -name "matchscore-$version.openvex.json*" ! -name "matchscore-$version.intoto.json*" |
         sed 's|^\./||' | sort)
     same 'sums: the files listed' "$files" "$listed"
     step 'sums: sha256sum -c' sh -c 'cd "$1" && sha256sum --check --strict --quiet SHA256SUMS' sh "$dist"
@@ -211,7 +212,8 @@ signatures)
     # carries one that rpm -K checks with the release key, and rpmlint finds
     # nothing in it.
     for file in SHA256SUMS.asc dists/stable/InRelease dists/stable/Release.gpg \
-        rpm/repodata/repomd.xml.asc $(cd "$dist" && find arch -type f -name '*.sig'); do
+        rpm/repodata/repomd.xml.asc $(cd "$dist" && find arch -type f -name '*.sig') \
+        "matchscore-$version.openvex.json.asc" "matchscore-$version.intoto.json.asc"; do
         algorithms=$(digests "$dist/$file" | sort -u)
         weak=$(echo "$algorithms" | grep -vxE '8|9|10')
         if [ -z "$algorithms" ]; then
@@ -271,11 +273,44 @@ repositories)
         fi
     done
     ;;
+statements)
+    # The OpenVEX document and the provenance: each signed by the release key,
+    # as gpgv checks it; each with the fields its format requires; the
+    # provenance's subjects SHA256SUMS's files; the VEX answering every row
+    # of doc/vex, for products and components of the release's SBOMs.
+    vex=$dist/matchscore-$version.openvex.json provenance=$dist/matchscore-$version.intoto.json
+    gpg --batch --dearmor <"$dist/$keyring" >"$work/keyring.gpg"
+    for statement in "$vex" "$provenance"; do
+        step "statements: gpgv ${statement##*/}" gpgv --keyring "$work/keyring.gpg" "$statement.asc" "$statement"
+    done
+    refuses 'statements: gpgv, a byte changed' 'BAD signature' \
+        gpgv --keyring "$work/keyring.gpg" "$(tampered "${vex##*/}")/${vex##*/}.asc" "$work/tampered/${vex##*/}"
+    same 'statements: provenance subjects' "$(sed 's/^\([0-9a-f]*\)  \(.*\)$/\2 \1/' "$dist/SHA256SUMS")" \
+        "$(jq -r '.subject[] | "\(.name) \(.digest.sha256)"' "$provenance")"
+    jq -e '._type == "https://in-toto.io/Statement/v1" and .predicateType == "https://slsa.dev/provenance/v1"
+        and (.predicate.buildDefinition.buildType | test(":")) and .predicate.buildDefinition.externalParameters
+        and (.predicate.runDetails.builder.id | test(":"))' "$provenance" >/dev/null && pass ||
+        fail 'statements: provenance' 'lacks a field in-toto or SLSA provenance requires'
+    jq -e '.["@context"] == "https://openvex.dev/ns/v0.2.0" and .["@id"] and .author and .timestamp and .version >= 1
+        and all(.statements[]; .vulnerability.name and (.products | length > 0) and
+          ((.status == "not_affected" and .justification and .impact_statement) or
+           (.status == "affected" and .action_statement) or .status == "fixed" or .status == "under_investigation"))' \
+        "$vex" >/dev/null && pass || fail 'statements: OpenVEX' 'lacks a field OpenVEX 0.2.0 requires'
+    jq -r '.metadata.component.purl as $product | $product, "\($product) \(.components[].purl)"' "$dist"/*.cdx.json |
+        sort >"$work/sboms"
+    jq -r '.statements[].products[] | .["@id"], "\(.["@id"]) \(.subcomponents[]["@id"])"' "$vex" | sort -u |
+        comm -23 - "$work/sboms" >"$work/unknown"
+    [ ! -s "$work/unknown" ] && pass || fail 'statements: VEX products' "not in the SBOMs: $(cat "$work/unknown")"
+    same 'statements: VEX vulnerabilities' "$(grep -v '^#' "$source_dir/doc/vex" | awk 'NF { print $1 }' | sort)" \
+        "$(jq -r '.statements[].vulnerability.name' "$vex" | sort)"
+    ;;
 rebuild)
     # The source tarball alone, unpacked where there is no git, packs every
     # target again into the very bytes of the release.
     tar -xzf "$dist/matchscore-$version.tar.gz" -C "$work"
     rebuilt=$work/matchscore-$version
+    # The test tools npm installed here, which no source tarball holds.
+    [ ! -d "$source_dir/node_modules" ] || ln -s "$source_dir/node_modules" "$rebuilt/node_modules"
     for target in $(grep -v '^#' "$rebuilt/cmake/targets" | awk 'NF { print $1 }'); do
         step "rebuild: $target" sh -c 'cd "$1" && umask 022 &&
             MATCHSCORE_TARGET="$2" cmake --workflow --preset target' sh "$rebuilt" "$target"

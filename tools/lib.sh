@@ -9,6 +9,9 @@
 #                           releaser's keyring (GNUPGHOME, as gpg reads it)
 #   MATCHSCORE_RELEASE_URL  where dist/ will be published as it is, by any
 #                           static web server (https://, http:// or file://)
+#   MATCHSCORE_CONTACT      who the packages name as their maintainer, the
+#                           SBOMs as their supplier and SECURITY.md as the
+#                           address for reports: Name <address>
 #
 # Every signature the release asks gpg for is made with SHA-512: apt on
 # Debian 13 and RHEL 9 refuse SHA-1, whatever the releaser's gpg.conf prefers.
@@ -25,8 +28,9 @@ keyring=matchscore-archive-keyring.asc
 # learn of its successor (see the README's Release key).
 key_margin_days=90
 
-# signing_problems: prints what is wrong with the key and the address, one
-# problem a line, with how to mend it; prints nothing when they will do.
+# signing_problems: prints what is wrong with the key, the contact and the
+# address, one problem a line, with how to mend it; prints nothing when they
+# will do.
 signing_problems() {
     local key=${MATCHSCORE_SIGNING_KEY:-} url=${MATCHSCORE_RELEASE_URL:-} keys expires
     if [ -z "$key" ]; then
@@ -51,6 +55,12 @@ signing_problems() {
                 "$key_margin_days days: extend it first (gpg --quick-set-expire $key 2y)"
         fi
     fi
+    case ${MATCHSCORE_CONTACT:-} in
+    '') echo "MATCHSCORE_CONTACT is not set: set it to the address that the packages name and" \
+        "that takes reports of vulnerabilities, as Name <address>" ;;
+    *' <'*@*'>') ;;
+    *) echo "MATCHSCORE_CONTACT is '$MATCHSCORE_CONTACT', not Name <address>" ;;
+    esac
     case $url in
     '') echo "MATCHSCORE_RELEASE_URL is not set: set it to where dist/ will be published," \
         "such as https://example.org/matchscore (file://\$PWD/dist to try it here)" ;;
@@ -59,8 +69,9 @@ signing_problems() {
     esac
 }
 
-# preflight WHO PACKAGE...: unless every PACKAGE is installed and the key
-# and the address will do, says all that is missing, as WHO, and exits.
+# preflight WHO PACKAGE...: unless every PACKAGE is installed and the key,
+# the contact and the address will do, says all that is missing, as WHO,
+# and exits.
 preflight() {
     local who=$1 commands problems
     shift
