@@ -84,14 +84,14 @@ foreach(package IN LISTS packages)
   list(GET fields 4 source_version)
   string(REGEX MATCH "^([0-9]+:)?([0-9][0-9.]*[0-9])" _ "${version}")
   set(upstream ${CMAKE_MATCH_2})
-  set(row "")
+  set(cpe_name "")
   foreach(line IN LISTS rows)
     if(line MATCHES "^${source}[ \t]+([^ \t]+)[ \t]+(.+)$")
-      set(row ${CMAKE_MATCH_1})
+      set(cpe_name ${CMAKE_MATCH_1})
       set(licence "${CMAKE_MATCH_2}")
     endif()
   endforeach()
-  if(NOT row)
+  if(NOT cpe_name)
     message(FATAL_ERROR "The link put code of ${package} (source ${source}) into matchscore, "
       "but packaging/components has no row for ${source}")
   endif()
@@ -99,15 +99,15 @@ foreach(package IN LISTS packages)
   string(REPLACE ":" "%3A" purl_version "${purl_version}")
   set(purl "pkg:deb/debian/${package_name}@${purl_version}?arch=${architecture}&distro=${distro}")
   string(REGEX REPLACE "[^A-Za-z0-9.-]" "-" id "SPDXRef-Package-${package_name}-${architecture}")
-  set(cpe "")
+  set(cdx_cpe "")
   set(spdx_cpe "")
-  if(NOT row STREQUAL "-")
-    string(REPLACE ":" ";" cpe_parts ${row})
+  if(NOT cpe_name STREQUAL "-")
+    string(REPLACE ":" ";" cpe_parts ${cpe_name})
     list(GET cpe_parts 1 upstream_name)
-    set(cpe "cpe:2.3:a:${row}:${upstream}:*:*:*:*:*:*:*")
+    set(cpe "cpe:2.3:a:${cpe_name}:${upstream}:*:*:*:*:*:*:*")
     set(spdx_cpe ",
         { \"referenceCategory\": \"SECURITY\", \"referenceType\": \"cpe23Type\", \"referenceLocator\": \"${cpe}\" }")
-    set(cpe ",
+    set(cdx_cpe ",
       \"cpe\": \"${cpe}\"")
   else()
     set(upstream_name ${source})
@@ -121,7 +121,7 @@ foreach(package IN LISTS packages)
       \"name\": \"${package_name}\",
       \"version\": \"${version}\",
       \"licenses\": [ { \"expression\": ${licence_json} } ],
-      \"purl\": \"${purl}\"${cpe},
+      \"purl\": \"${purl}\"${cdx_cpe},
       \"pedigree\": { \"ancestors\": [ { \"type\": \"library\", \"name\": \"${upstream_name}\", \"version\": \"${upstream}\", \"purl\": \"pkg:generic/${upstream_name}@${upstream}\" } ] },
       \"properties\": [ { \"name\": \"matchscore:linked\", \"value\": \"statically\" } ]
     }")

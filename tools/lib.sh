@@ -89,10 +89,9 @@ preflight() {
     exit 1
 }
 
-# metadata FIELD: the field of cmake/metadata, one line a line.
+# metadata FIELD: a one-line field of cmake/metadata.
 metadata() {
-    awk -v field="$1" '/^#/ { next } /^[^ ]/ { on = index($0, field ": ") == 1
-        if (on) print substr($0, length(field) + 3); next } on { print substr($0, 2) }' cmake/metadata
+    sed -n "s/^$1: //p" cmake/metadata
 }
 
 # project_version: the version of matchscore, as CMakeLists.txt gives it.
