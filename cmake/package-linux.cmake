@@ -49,6 +49,11 @@ install(FILES ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/gz/changelog
 install(FILES LICENSE README.md doc/changelog DESTINATION . COMPONENT archive EXCLUDE_FROM_ALL)
 install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
   RENAME matchscore COMPONENT debian EXCLUDE_FROM_ALL)
+if(matchscore_common_licence)
+  install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/licenses/matchscore COMPONENT rpm
+    EXCLUDE_FROM_ALL)
+  set(rpm_licence "%license /usr/share/licenses/matchscore/LICENSE")
+endif()
 
 set(CPACK_GENERATOR DEB TGZ)
 if(MATCHSCORE_TARGET_RPM)
@@ -137,7 +142,7 @@ set(CPACK_RPM_SPEC_MORE_DEFINE "\
 %define packager ${CPACK_PACKAGE_CONTACT}")
 # rpm's own marks for the manual page and the licence.
 set(CPACK_RPM_USER_FILELIST
-  "%doc /usr/share/man/man1/matchscore.1.gz" "%license /usr/share/doc/matchscore/copyright")
+  "%doc /usr/share/man/man1/matchscore.1.gz" "%license /usr/share/doc/matchscore/copyright" ${rpm_licence})
 # The system's folders belong to the system's own packages.
-set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION
-  /usr/share/man /usr/share/man/man1 /usr/share/doc /usr/share/lintian /usr/share/lintian/overrides)
+set(CPACK_RPM_EXCLUDE_FROM_AUTO_FILELIST_ADDITION /usr/share/man /usr/share/man/man1 /usr/share/doc
+  /usr/share/licenses /usr/share/lintian /usr/share/lintian/overrides)

@@ -29,21 +29,46 @@ if(MATCHSCORE_CONTACT)
   set(matchscore_contact "${MATCHSCORE_CONTACT}")
 endif()
 
-# The manual page names the version it describes, project()'s.
+# The manual page names the version it describes, project()'s, and says
+# what matchscore does in the summary the packages give.
 file(READ doc/matchscore.1 manual)
-string(REGEX REPLACE "\n\\.Os matchscore\n" "\n.Os matchscore ${PROJECT_VERSION}\n" versioned "${manual}")
-if(versioned STREQUAL manual)
-  message(FATAL_ERROR "doc/matchscore.1 has no line '.Os matchscore', which the version goes after")
-endif()
-file(CONFIGURE OUTPUT matchscore.1 CONTENT "${versioned}" @ONLY)
+set(macros "Os matchscore" Nd)
+set(values ${PROJECT_VERSION} "${matchscore_summary}")
+foreach(macro value IN ZIP_LISTS macros values)
+  string(REGEX REPLACE "\n\\.${macro}\n" "\n.${macro} ${value}\n" filled "${manual}")
+  if(filled STREQUAL manual)
+    message(FATAL_ERROR "doc/matchscore.1 has no line '.${macro}', which configure completes")
+  endif()
+  set(manual "${filled}")
+endforeach()
+file(CONFIGURE OUTPUT matchscore.1 CONTENT "${manual}" @ONLY)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS doc/matchscore.1)
 
-# The holders and the terms of LICENSE, for the notices.
+# The holders and the terms of LICENSE, for the notices: the terms are
+# what follows the title and copyright lines it may begin with, whatever the
+# licence. Without a copyright line of its own, the vendor holds it.
 file(READ LICENSE licence)
-string(REGEX MATCH "Copyright \\(c\\) ([^\n]*)" _ "${licence}")
-set(matchscore_holders "${CMAKE_MATCH_1}")
-string(FIND "${licence}" "Permission is hereby granted" start)
-string(SUBSTRING "${licence}" ${start} -1 terms)
+set(matchscore_holders "${matchscore_vendor}")
+if(licence MATCHES "^([^\n]*\n)?\n*((Copyright[^\n]*\n)+)\n*")
+  string(LENGTH "${CMAKE_MATCH_0}" start)
+  string(SUBSTRING "${licence}" ${start} -1 terms)
+  string(REGEX REPLACE "(^|\n)Copyright( \\([cC]\\))? *" "\\1" matchscore_holders "${CMAKE_MATCH_2}")
+  string(STRIP "${matchscore_holders}" matchscore_holders)
+  string(REPLACE "\n" "\n " matchscore_holders "${matchscore_holders}")
+else()
+  set(terms "${licence}")
+endif()
+# Debian's copyright files call MIT's terms Expat; other licences go by their
+# SPDX names there too. Debian's rules have a licence that every Debian system
+# holds in /usr/share/common-licenses named there, not copied; the rpm then
+# carries LICENSE itself (cmake/package-linux.cmake).
+string(REGEX REPLACE "^MIT$" "Expat" matchscore_debian_licence "${matchscore_licence}")
+set(matchscore_common_licence /usr/share/common-licenses/${matchscore_debian_licence})
+if(EXISTS ${matchscore_common_licence})
+  set(terms "On Debian systems, the full text of the licence is in ${matchscore_common_licence}.")
+else()
+  unset(matchscore_common_licence)
+endif()
 
 # matchscore_debian_package(VAR FILE): VAR_NAME and VAR_VERSION of the
 # Debian package FILE came from, VAR_UPSTREAM its upstream version, and

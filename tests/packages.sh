@@ -178,7 +178,10 @@ TAGS
     entry=$(sed -n 's/^  \* /- /p' "$source/doc/changelog" | head -n 1)
     [ "$(rpm -qp --changelog "$rpm" | sed -n 2p)" = "$entry" ] && pass ||
         fail 'rpm: changelog' "its first entry is not: $entry"
-    lists 'rpm: files' "$(echo "$linux_files" | sed 's|^|/usr/|')" \
+    # Where the copyright file names Debian's copy of the licence, the rpm
+    # carries LICENSE.
+    licence=$(grep -q /usr/share/common-licenses/ "$build/copyright" && echo share/licenses/matchscore/LICENSE)
+    lists 'rpm: files' "$(printf '%s\n' "$linux_files" $licence | sed 's|^|/usr/|')" \
         "$(rpm -qp --qf '[%{FILEMODES:perms} %{FILENAMES}\n]' "$rpm" | sed -n 's/^-[^ ]* //p')"
     mkdir "$work/rpm"
     (cd "$work/rpm" && rpm2cpio "$rpm" | cpio -idm --quiet)
