@@ -225,10 +225,10 @@ sbom)
     # of doc/vex true of the program.
     cdx=$build/matchscore-$version-$target.cdx.json spdx=$build/matchscore-$version-$target.spdx.json
     packed sbom "${cdx##*/}" && needs sbom jq || report sbom
-    if [ -d "$source/node_modules/@cyclonedx" ]; then
+    if [ -d "$source/tests/node_modules/@cyclonedx" ]; then
         lint 'sbom: schema' node "$source/tests/cyclonedx-schema.js" "$cdx"
     else
-        skip 'sbom: schema' "the CycloneDX validator is not installed: npm ci --omit=optional in $source"
+        skip 'sbom: schema' "the CycloneDX validator is not installed: npm ci --omit=optional --prefix $source/tests"
     fi
     jq -e '.spdxVersion == "SPDX-2.3" and .dataLicense == "CC0-1.0" and .SPDXID == "SPDXRef-DOCUMENT"
         and (.name | length > 0) and (.documentNamespace | test("^[a-z]+://[^#]+$"))

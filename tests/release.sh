@@ -310,7 +310,7 @@ rebuild)
     tar -xzf "$dist/matchscore-$version.tar.gz" -C "$work"
     rebuilt=$work/matchscore-$version
     # The test tools npm installed here, which no source tarball holds.
-    [ ! -d "$source_dir/node_modules" ] || ln -s "$source_dir/node_modules" "$rebuilt/node_modules"
+    [ ! -d "$source_dir/tests/node_modules" ] || ln -s "$source_dir/tests/node_modules" "$rebuilt/tests/node_modules"
     for target in $(grep -v '^#' "$rebuilt/cmake/targets" | awk 'NF { print $1 }'); do
         step "rebuild: $target" sh -c 'cd "$1" && umask 022 &&
             MATCHSCORE_TARGET="$2" cmake --workflow --preset target' sh "$rebuilt" "$target"
