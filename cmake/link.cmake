@@ -1,6 +1,6 @@
 # How matchscore is linked: the interface target matchscore_link, and
-# configure's label, the line that names the C library from its headers and
-# the link from the probe that made it. The label test holds the binary to
+# configure's link summary, the line that names the C library from its
+# headers and the link from the probe that made it. The link test holds the binary to
 # that line and to matchscore_wanted, the protections this build asks for,
 # of which matchscore_lost are those configure warned it could not give.
 

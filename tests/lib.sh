@@ -1,7 +1,7 @@
 # shellcheck shell=sh
 # Sourced by every test: the build's facts (MATCHSCORE_FACTS names the file
 # tests/CMakeLists.txt writes), the readers of the files that hold a fact of
-# their own, and how a group's rows end: PASS, FAIL, N/A for a row that cannot
+# their own, and how a group's cases end: PASS, FAIL, N/A for a case that cannot
 # apply to this build, or SKIP for one whose tool is missing, with why. A
 # skip makes its group exit 77, ctest's skipped, or, where
 # MATCHSCORE_NO_SKIP=1 is in the environment, as CI sets it, fail.
@@ -36,7 +36,7 @@ fail() {
     printf 'FAIL %s: %s\n' "$1" "$2"
 }
 
-# skip NAME REASON: a row this machine lacks the means to run.
+# skip NAME REASON: a case this machine lacks the means to run.
 skip() {
     if [ "${MATCHSCORE_NO_SKIP:-0}" = 1 ]; then
         fail "$1" "$2, and this build lets no check skip"
@@ -46,7 +46,7 @@ skip() {
     fi
 }
 
-# inapplicable NAME REASON: a row that has no meaning for this build.
+# inapplicable NAME REASON: a case that has no meaning for this build.
 inapplicable() {
     printf 'N/A %s: %s\n' "$1" "$2"
 }

@@ -14,7 +14,7 @@ fi
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
 
-# unix NAME REASON: whether a row applies; on Windows it does not, for REASON.
+# unix NAME REASON: whether a case applies; on Windows it does not, for REASON.
 unix() {
     [ "$system" != Windows ] || { inapplicable "$1" "$2" && return 1; }
 }
@@ -42,7 +42,7 @@ traced() {
 }
 
 # trace OPTION... COMMAND...: runs COMMAND under strace, which writes to
-# $work/trace. LeakSanitizer cannot run under ptrace; the untraced rows look
+# $work/trace. LeakSanitizer cannot run under ptrace; the untraced cases look
 # for leaks.
 trace() {
     ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 strace -f -qq -o "$work/trace" "$@"
@@ -258,11 +258,11 @@ streaming)
         else
             expect_failure "$name" "$message"
         fi
-    done <<ROWS
+    done <<CASES
 answer|$work/example|$work/out|
 read error|/|$work/out|matchscore: read error: Is a directory
 write error|$work/example|/dev/full|matchscore: write error: No space left on device
-ROWS
+CASES
     ;;
 io-error)
     # Input that cannot be read, and an answer that cannot be written, are

@@ -6,7 +6,7 @@
 #
 # properties FILE: prints, one a line and sorted, machine=M (the last word
 # of readelf's Machine line, or the PE file format), libc=L and link=K as
-# configure's label names them, and which FILE has of static-pie relro
+# configure's link summary names them, and which FILE has of static-pie relro
 # bind-now nx-stack pac aslr high-entropy dep stack-protector. A stripped
 # ELF file shows neither its C library nor its stack protector.
 properties() {

@@ -7,7 +7,7 @@
 #
 # Usage: release.sh GROUP DIST [LATER]
 # DIST is a folder tools/release wrote; LATER, a release of a later version
-# made with the same key for the same address, which the upgrade rows serve
+# made with the same key for the same address, which the upgrade cases serve
 # in DIST's place. GROUP is sums, signatures, statements, repositories, rebuild,
 # apt-bookworm, apt-trixie, dnf, zypper, pacman or makepkg. Where
 # MATCHSCORE_SIGNING_KEY is set, the release's key must be the one it names.
@@ -30,26 +30,26 @@ fingerprint=$(gpg --batch --with-colons --show-keys "$dist/$keyring" 2>/dev/null
 
 # step NAME COMMAND...: COMMAND succeeds.
 step() {
-    row=$1
+    name=$1
     shift
     if "$@" >"$work/log" 2>&1; then
         pass
     else
-        fail "$row" "$(tail -n 5 "$work/log")"
+        fail "$name" "$(tail -n 5 "$work/log")"
     fi
 }
 
 # refuses NAME WHY COMMAND...: COMMAND fails, and says why: its output
 # matches the extended regular expression WHY.
 refuses() {
-    row=$1 why=$2
+    name=$1 why=$2
     shift 2
     if "$@" >"$work/log" 2>&1; then
-        fail "$row" 'it was not refused'
+        fail "$name" 'it was not refused'
     elif grep -qE "$why" "$work/log"; then
         pass
     else
-        fail "$row" "refused, but not for '$why': $(tail -n 5 "$work/log")"
+        fail "$name" "refused, but not for '$why': $(tail -n 5 "$work/log")"
     fi
 }
 

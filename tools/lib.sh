@@ -25,7 +25,7 @@ fi
 # The file of the public key, as a user installs it.
 keyring=matchscore-archive-keyring.asc
 # A key that expires sooner after a release leaves users too little time to
-# learn of its successor (see the README's Release key).
+# learn of its successor (see SECURITY.md, The release key).
 key_margin_days=90
 
 # signing_problems: prints what is wrong with the key, the contact and the

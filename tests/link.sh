@@ -1,20 +1,20 @@
 #!/bin/sh
 # The binary against what configure said of it: the C library and the link
-# its label names, and each protection it asked for, which the binary has
+# its link summary names, and each protection it asked for, which the binary has
 # unless configure warned it could not; and a link that printed no warning.
 #
-# Usage: MATCHSCORE_FACTS=FILE label.sh
+# Usage: MATCHSCORE_FACTS=FILE link.sh
 set -u
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/properties.sh"
-needs label "$readelf" "$nm" "$objdump" || report label
+needs link "$readelf" "$nm" "$objdump" || report link
 found=$(properties "$program")
 libc=$(echo "$found" | sed -n 's/^libc=//p')
 link=$(echo "$found" | sed -n 's/^link=//p')
-if [ "${libc:-an unknown C library}, $link" = "$label" ]; then
+if [ "${libc:-an unknown C library}, $link" = "$link_summary" ]; then
     pass
 else
-    fail label "configure said '$label'; the binary is ${libc:-an unknown C library}, $link"
+    fail link "configure said '$link_summary'; the binary is ${libc:-an unknown C library}, $link"
 fi
 for property in $protections_wanted; do
     has=no lost=no
@@ -33,4 +33,4 @@ elif grep -qi 'warning' "$link_log"; then
 else
     pass
 fi
-report label
+report link
