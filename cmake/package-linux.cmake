@@ -3,13 +3,16 @@
 # and the licence in the machine-readable form Debian reads.
 
 # gzip -n leaves out the file's name and time, so the same text always
-# gives the same bytes.
+# gives the same bytes. The file itself would keep the time of the one it was
+# made of, which a checkout may date before the commit; made now, rpm dates
+# it by the commit, as every other file.
 find_program(GZIP gzip REQUIRED)
 foreach(document ${PROJECT_BINARY_DIR}/matchscore.1 ${PROJECT_SOURCE_DIR}/doc/changelog)
   get_filename_component(name ${document} NAME)
   add_custom_command(OUTPUT gz/${name}.gz
     COMMAND ${CMAKE_COMMAND} -E copy ${document} gz/${name}
     COMMAND ${GZIP} -9nf gz/${name}
+    COMMAND ${CMAKE_COMMAND} -E touch gz/${name}.gz
     DEPENDS ${document} VERBATIM)
 endforeach()
 
