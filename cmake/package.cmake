@@ -194,6 +194,7 @@ if(MATCHSCORE_HAVE_LINK_MAP)
   set(CPACK_MATCHSCORE_TARGET ${MATCHSCORE_TARGET})
   set(CPACK_MATCHSCORE_LICENCE ${matchscore_licence})
   set(CPACK_MATCHSCORE_VENDOR ${matchscore_vendor})
+  set(CPACK_MATCHSCORE_CPE_HARDWARE ${MATCHSCORE_TARGET_CPE})
 endif()
 
 # Read by cpack itself, when it packs: each package's contents and time stamp.

@@ -243,7 +243,9 @@ sbom)
     esac
     [ "$(jq -r '.metadata.component.hashes[0].content' "$cdx") $(jq -r '.packages[0].checksums[0].checksumValue' "$spdx")" = \
         "${digest%% *} ${digest%% *}" ] && pass || fail 'sbom: digest' "not the packed program's, ${digest%% *}"
-    jq -r '.components[] | "\(.name):\(.purl | capture("arch=(?<a>[^&]*)").a) \(.version)"' "$cdx" >"$work/components"
+    jq -r '.components[] | select(.type == "library") | .purl
+        | capture("^pkg:deb/debian/(?<name>[^@]*)@(?<version>[^?]*)[?]arch=(?<arch>[^&]*)")
+        | "\(.name):\(.arch) \(.version | gsub("%2B"; "+") | gsub("%3A"; ":"))"' "$cdx" >"$work/components"
     other=$(while read -r package listed; do
         [ "$(dpkg-query -W -f='${Version}' "$package")" = "$listed" ] || echo "$package $listed"
     done <"$work/components")
