@@ -41,6 +41,14 @@ add_custom_target(documents ALL DEPENDS gz/matchscore.1.gz gz/changelog.gz copyr
 # .comment, which tells a user nothing; Debian's own packaging strips it.
 add_custom_command(TARGET matchscore POST_BUILD
   COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment $<TARGET_FILE:matchscore> VERBATIM)
+# The packages hold the program stripped; its symbols, which the release
+# publishes beside them, are found by the build ID both carry: by debuggers,
+# and by tools/vex, which checks the VEX's claims of the published binaries.
+if(MATCHSCORE_TARGET)
+  add_custom_command(TARGET matchscore POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:matchscore>
+      matchscore-${PROJECT_VERSION}-${MATCHSCORE_TARGET}.debug VERBATIM)
+endif()
 
 install(FILES ${PROJECT_BINARY_DIR}/gz/matchscore.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/gz/changelog.gz
