@@ -58,6 +58,14 @@ same() {
     [ "$2" = "$3" ] && pass || fail "$1" "'$3', not '$2'"
 }
 
+# released_targets: the targets the release holds, as its SBOMs name them.
+released_targets() {
+    for sbom in "$dist/matchscore-$version-"*.cdx.json; do
+        sbom=${sbom##*/matchscore-"$version"-}
+        echo "${sbom%.cdx.json}"
+    done
+}
+
 # tampered FILE: a copy of the release with a byte of FILE (a path in it)
 # changed after signing; prints the copy's folder.
 tampered() {
@@ -308,13 +316,13 @@ statements)
     step 'statements: VEX claims' "$source_dir/tools/vex" --check "$dist"
     ;;
 rebuild)
-    # The source tarball alone, unpacked where there is no git, packs every
-    # target again into the very bytes of the release.
+    # The source tarball alone, unpacked where there is no git, packs each
+    # target of the release again into its very bytes.
     tar -xzf "$dist/matchscore-$version.tar.gz" -C "$work"
     rebuilt=$work/matchscore-$version
     # The test tools npm installed here, which no source tarball holds.
     [ ! -d "$source_dir/tests/node_modules" ] || ln -s "$source_dir/tests/node_modules" "$rebuilt/tests/node_modules"
-    for target in $(grep -v '^#' "$rebuilt/cmake/targets" | awk 'NF { print $1 }'); do
+    for target in $(released_targets); do
         step "rebuild: $target" sh -c 'cd "$1" && umask 022 &&
             MATCHSCORE_TARGET="$2" cmake --workflow --preset target' sh "$rebuilt" "$target"
     done
