@@ -99,6 +99,12 @@ project_version() {
     sed -n 's/^project(matchscore VERSION \([^ ]*\) .*/\1/p' CMakeLists.txt
 }
 
+# released_targets DIST: the targets of the release in DIST, as its SBOMs
+# name them.
+released_targets() {
+    find "$1" -maxdepth 1 -name 'matchscore-*.cdx.json' | sed 's/.*matchscore-[^-]*-\(.*\)\.cdx\.json$/\1/' | sort
+}
+
 # release_url: the address, without a trailing slash.
 release_url() {
     echo "${MATCHSCORE_RELEASE_URL%/}"
