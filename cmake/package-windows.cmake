@@ -1,6 +1,8 @@
-# Windows' package: a zip of a folder holding matchscore.exe, its licence,
+# Windows' packages: a zip of a folder holding matchscore.exe, its licence,
 # the notice of what is linked into it, the manual page as plain text, the
-# README and the changelog, every text with CR LF line ends.
+# README and the changelog, every text with CR LF line ends; and an MSI that
+# installs the same files in Program Files\matchscore and puts that folder
+# on the system Path. The program and the MSI are signed with Authenticode.
 
 find_program(GROFF groff REQUIRED)
 # Only packing needs zip.
@@ -44,7 +46,41 @@ list(TRANSFORM texts PREPEND ${PROJECT_BINARY_DIR}/)
 add_custom_target(documents ALL DEPENDS ${texts})
 install(FILES ${texts} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+# The MSI's source, whose components are the texts and the program; the
+# version and the folder they are taken from are given as it is built
+# (packaging/msi.cmake). Every component keeps its GUID from release to
+# release, as Windows Installer asks.
+set(matchscore_msi_components "")
+set(matchscore_msi_component_refs "")
+foreach(file IN LISTS texts ITEMS matchscore.exe)
+  get_filename_component(file ${file} NAME)
+  string(UUID guid NAMESPACE ${matchscore_windows_upgrade_code} NAME ${file} TYPE SHA1 UPPER)
+  string(APPEND matchscore_msi_components "\n          <Component Id=\"${file}\" Guid=\"${guid}\" Win64=\"yes\">\
+<File Id=\"${file}\" Source=\"${file}\" KeyPath=\"yes\"/></Component>")
+  string(APPEND matchscore_msi_component_refs "\n      <ComponentRef Id=\"${file}\"/>")
+endforeach()
+foreach(field vendor capitalised_summary)
+  string(REPLACE "&" "&amp;" matchscore_xml_${field} "${matchscore_${field}}")
+  string(REPLACE "<" "&lt;" matchscore_xml_${field} "${matchscore_xml_${field}}")
+  string(REPLACE "\"" "&quot;" matchscore_xml_${field} "${matchscore_xml_${field}}")
+endforeach()
+configure_file(packaging/matchscore.wxs.in matchscore.wxs @ONLY)
+
+# The certificate the program and the MSI are signed with: the release's,
+# given as MATCHSCORE_AUTHENTICODE_CERT, with the key that packing reads
+# from the environment (tools/lib.sh), or else a throwaway one that packing
+# makes in the build folder.
+set(matchscore_authenticode_cert $ENV{MATCHSCORE_AUTHENTICODE_CERT})
+set(CPACK_MATCHSCORE_AUTHENTICODE_THROWAWAY OFF)
+if(NOT matchscore_authenticode_cert OR "$ENV{MATCHSCORE_AUTHENTICODE_KEY}" STREQUAL "")
+  set(matchscore_authenticode_cert ${PROJECT_BINARY_DIR}/authenticode/cert.pem)
+  set(CPACK_MATCHSCORE_AUTHENTICODE_THROWAWAY ON)
+  message(STATUS "No MATCHSCORE_AUTHENTICODE_CERT and _KEY: packing signs with a throwaway certificate")
+endif()
+
 set(CPACK_GENERATOR External)
 set(CPACK_EXTERNAL_ENABLE_STAGING ON)
-set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/packaging/zip.cmake)
+set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/packaging/windows-packages.cmake)
 set(CPACK_MATCHSCORE_ZIP ${ZIP})
+set(CPACK_MATCHSCORE_WXS ${PROJECT_BINARY_DIR}/matchscore.wxs)
+set(CPACK_MATCHSCORE_AUTHENTICODE_CERT ${matchscore_authenticode_cert})

@@ -6,7 +6,7 @@
 # linters; and the copyright file as Debian's DEP-5 reader takes it.
 #
 # Usage: MATCHSCORE_FACTS=FILE packages.sh GROUP
-# GROUP is install, deb, rpm, tarball, zip, sbom, copyright or readme. Each package is
+# GROUP is install, deb, rpm, tarball, zip, msi, sbom, copyright or readme. Each package is
 # held to the build's facts, its target's row of cmake/targets, and
 # cmake/metadata.
 set -u
@@ -53,8 +53,8 @@ packed() {
     return 1
 }
 
-# lint NAME COMMAND...: COMMAND, a linter, finds nothing.
-lint() {
+# succeeds NAME COMMAND...: COMMAND succeeds; a linter finds nothing.
+succeeds() {
     name=$1
     shift
     needs "$name" "$1" || return
@@ -87,9 +87,15 @@ nx-stack'
         [ "$(target_column machine)" != AArch64 ] || promised="$promised
 pac"
     fi
-    # A stripped Windows program carries the time it was stripped at.
+    # A stripped Windows program carries the time it was stripped at, and
+    # a shipped one a signature, which strip would leave half in place.
+    unsigned=$shipped
+    if [ "$system" = Windows ]; then
+        unsigned=$work/unsigned.exe
+        osslsigncode remove-signature -in "$shipped" -out "$unsigned" >/dev/null
+    fi
     SOURCE_DATE_EPOCH=0 "$strip" -o "$work/built" "$program"
-    SOURCE_DATE_EPOCH=0 "$strip" -o "$work/stripped" "$shipped"
+    SOURCE_DATE_EPOCH=0 "$strip" -o "$work/stripped" "$unsigned"
     if cmp -s "$work/built" "$work/stripped"; then
         pass
     else
@@ -113,6 +119,17 @@ pac"
     else
         answers "$group: answer" $emulator "$shipped"
     fi
+}
+
+# signed NAME FILE: osslsigncode finds FILE's Authenticode signature made by
+# the build's certificate, and refuses it once a byte of FILE changes.
+signed() {
+    osslsigncode verify -CAfile "$authenticode_cert" "$2" >"$work/log" 2>&1 && pass ||
+        fail "$1" "osslsigncode verify: $(tail -n 3 "$work/log")"
+    cp "$2" "$work/changed"
+    printf '\377' | dd of="$work/changed" bs=1 seek=$(($(stat -c %s "$2") / 2)) conv=notrunc status=none
+    osslsigncode verify -CAfile "$authenticode_cert" "$work/changed" >/dev/null 2>&1 &&
+        fail "$1" 'osslsigncode verify accepts it with a byte changed' || pass
 }
 
 case $group in
@@ -149,7 +166,7 @@ FIELDS
         sed 's|^|usr/|')" "$(dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -n 's|^\./||; /[^/]$/p')"
     dpkg-deb -x "$deb" "$work/deb"
     holds_program "$work/deb/usr"
-    lint 'deb: lintian' lintian --pedantic -I --fail-on error,warning,info,pedantic "$deb"
+    succeeds 'deb: lintian' lintian --pedantic -I --fail-on error,warning,info,pedantic "$deb"
     ;;
 rpm)
     rpm=$build/matchscore-$version-1.$(target_column rpm).rpm
@@ -187,7 +204,7 @@ TAGS
     (cd "$work/rpm" && rpm2cpio "$rpm" | cpio -idm --quiet)
     holds_program "$work/rpm/usr"
     rpmlint_config "$work/rpmlint.toml"
-    lint 'rpm: rpmlint' rpmlint --strict -c "$work/rpmlint.toml" "$rpm"
+    succeeds 'rpm: rpmlint' rpmlint --strict -c "$work/rpmlint.toml" "$rpm"
     ;;
 tarball)
     folder=matchscore-$version-linux-$(target_column processor)
@@ -200,7 +217,7 @@ tarball)
 zip)
     folder=matchscore-$version-windows-$(target_column processor)
     packed zip "$folder.zip" || report zip
-    needs zip unzip || report zip
+    needs zip unzip osslsigncode || report zip
     lists 'zip: files' "$(printf '%s\n' matchscore.exe "$windows_texts" | sed "s|^|$folder/|")" \
         "$(unzip -Z1 "$build/$folder.zip")"
     unzip -q "$build/$folder.zip" -d "$work"
@@ -217,6 +234,63 @@ zip)
         "$("$objdump" -p "$work/$folder/matchscore.exe" |
             sed -n 's/^[[:space:]]*DLL Name: //p' | tr A-Z a-z)"
     holds_program "$work/$folder"
+    signed 'zip: signature' "$shipped"
+    # The signed program passes the program's tests, as users get it.
+    { grep -v '^program=' "$MATCHSCORE_FACTS" && echo "program='$shipped'"; } >"$work/facts.sh"
+    for program_group in $program_groups; do
+        MATCHSCORE_FACTS=$work/facts.sh sh "$source/tests/program.sh" "$program_group" >"$work/log" 2>&1
+        case $? in
+        0) pass ;;
+        77) skip "zip: the signed program: $program_group" "$(grep '^SKIP' "$work/log")" ;;
+        *) fail "zip: the signed program: $program_group" "$(grep '^FAIL' "$work/log")" ;;
+        esac
+    done
+    ;;
+msi)
+    folder=matchscore-$version-windows-$(target_column processor)
+    msi=$build/$folder.msi
+    packed msi "$folder.msi" || report msi
+    needs msi msiinfo osslsigncode unzip || report msi
+    signed 'msi: signature' "$msi"
+    # The zip's files, and what Add/Remove Programs shows.
+    unzip -q "$build/$folder.zip" -d "$work"
+    lists 'msi: files' "$(cd "$work/$folder" && ls)" "$(msiinfo export "$msi" File | tr -d '\r' | awk 'NR > 3 { print $3 }')"
+    lists 'msi: properties' "$(printf 'ProductName matchscore\nProductVersion %s\nManufacturer %s\nUpgradeCode {%s}' \
+        "$version" "$(metadata vendor)" "$(metadata windows-upgrade-code)")" \
+        "$(msiinfo export "$msi" Property | tr '\t' ' ' | tr -d '\r' | grep -E '^(Product(Name|Version)|Manufacturer|UpgradeCode) ')"
+
+    # Installed, upgraded, kept from a downgrade and removed by wine's
+    # msiexec, in a prefix of its own; a new cmd, started once the last has
+    # ended, reads the system Path anew.
+    needs 'msi: wine' wine || report msi
+    WINEPREFIX=$work/wine WINEDEBUG=-all && export WINEPREFIX WINEDEBUG
+    wine() { command wine "$@"; status=$?; wineserver -w; return $status; }
+    system_path() {
+        wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager\Environment' /v Path |
+            tr -d '\r' | sed -n 's/^ *Path *REG_[A-Z_]* *//p'
+    }
+    installed() {
+        wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s |
+            tr -d '\r' | sed -n 's/^ *Display\(Name\|Version\) *REG_SZ *//p' | paste -sd ' '
+    }
+    wine wineboot --init >/dev/null 2>&1
+    path_before=$(system_path) files_before=$(ls "$WINEPREFIX/drive_c/Program Files")
+    succeeds 'msi: msiexec /i' wine msiexec /i "$msi" /qn
+    answers 'msi: cmd finds matchscore on Path' wine cmd /c matchscore
+    # A later release, whose README has changed.
+    later=${version%%.*}.999.0
+    cp -R "$work/$folder" "$work/later" && echo later >>"$work/later/README.txt"
+    "$cmake" -D WXS="$build/matchscore.wxs" -D FOLDER="$work/later" -D VERSION="$later" -D OUTPUT="$work/later.msi" \
+        -P "$source/packaging/msi.cmake" >"$work/log" 2>&1 || fail 'msi: a later release' "$(cat "$work/log")"
+    succeeds 'msi: msiexec /i, an upgrade' wine msiexec /i "$work/later.msi" /qn
+    [ "$(installed)" = "matchscore $later" ] && cmp -s "$work/later/README.txt" "$WINEPREFIX/drive_c/Program Files/matchscore/README.txt" &&
+        pass || fail 'msi: upgraded in place' "installed: $(installed)"
+    wine msiexec /i "$msi" /qn && fail 'msi: a downgrade' 'msiexec /i installed it' || pass
+    [ "$(installed)" = "matchscore $later" ] && pass || fail 'msi: a downgrade' "installed: $(installed)"
+    succeeds 'msi: msiexec /x' wine msiexec /x "$work/later.msi" /qn
+    [ "$(system_path)" = "$path_before" ] && pass || fail 'msi: Path after removal' "$(system_path)"
+    [ "$(ls "$WINEPREFIX/drive_c/Program Files")" = "$files_before" ] && [ -z "$(installed)" ] && pass ||
+        fail 'msi: removed' "left: $(ls "$WINEPREFIX/drive_c/Program Files") $(installed)"
     ;;
 sbom)
     # The SBOMs cpack wrote beside the packages: valid CycloneDX, SPDX with the
@@ -226,7 +300,7 @@ sbom)
     cdx=$build/matchscore-$version-$target.cdx.json spdx=$build/matchscore-$version-$target.spdx.json
     packed sbom "${cdx##*/}" && needs sbom jq || report sbom
     if [ -d "$source/tests/node_modules/@cyclonedx" ]; then
-        lint 'sbom: schema' node "$source/tests/cyclonedx-schema.js" "$cdx"
+        succeeds 'sbom: schema' node "$source/tests/cyclonedx-schema.js" "$cdx"
     else
         skip 'sbom: schema' "the CycloneDX validator is not installed: npm ci --omit=optional --prefix $source/tests"
     fi
@@ -285,7 +359,7 @@ copyright)
         "$contact" "Description: the copyright file's check" >"$package/debian/control"
     (cd "$work" && dpkg-source -b "${package##*/}") >"$work/log" 2>&1 ||
         fail copyright "dpkg-source: $(cat "$work/log")"
-    lint copyright lintian -C debian/copyright/dep5 --pedantic -I \
+    succeeds copyright lintian -C debian/copyright/dep5 --pedantic -I \
         --fail-on error,warning,info,pedantic "$work/matchscore_$version.dsc"
     ;;
 *)

@@ -8,8 +8,8 @@
 # Usage: release.sh GROUP DIST [LATER]
 # DIST is a folder tools/release wrote; LATER, a release of a later version
 # made with the same key for the same address, which the upgrade cases serve
-# in DIST's place. GROUP is sums, signatures, statements, repositories, rebuild,
-# apt-bookworm, apt-trixie, dnf, zypper, pacman or makepkg. Where
+# in DIST's place. GROUP is sums, signatures, statements, repositories, windows,
+# rebuild, apt-bookworm, apt-trixie, dnf, zypper, pacman or makepkg. Where
 # MATCHSCORE_SIGNING_KEY is set, the release's key must be the one it names.
 set -u
 group=$1 dist=$(realpath "$2") later=${3:+$(realpath "$3")}
@@ -18,8 +18,8 @@ work=$(mktemp -d) || exit 1
 chmod 755 "$work"
 keyring=matchscore-archive-keyring.asc
 
-# The release's address, as its files name it, and its version.
-url=$(sed -n 's/^URIs: //p' "$dist/matchscore.sources")
+# The release's address, as its provenance names it, and its version.
+url=$(jq -r .predicate.buildDefinition.externalParameters.releaseUrl "$dist"/matchscore-*.intoto.json)
 path=${url#file://}
 version_of() {
     sed -n 's/^[0-9a-f]*  matchscore-\([0-9][^-]*\)\.tar\.gz$/\1/p' "$1/SHA256SUMS"
@@ -203,9 +203,9 @@ sums)
     # whoever signs, but the statements made of them, and is true of them; and its signature, checked as the
     # README says, is the release key's and holds only for those bytes.
     listed=$(sed 's/^[0-9a-f]*  //' "$dist/SHA256SUMS" | sort)
-    files=$(cd "$dist" && find . -maxdepth 1 -type f -name "matchscore[-_]${version}[-_.]*" \
-        ! -name "matchscore-$version.openvex.json*" ! -name "matchscore-$version.intoto.json*" |
-        sed 's|^\./||' | sort)
+    files=$(cd "$dist" && find . -maxdepth 1 -type f \( -name "matchscore[-_]${version}[-_.]*" \
+        ! -name "matchscore-$version.openvex.json*" ! -name "matchscore-$version.intoto.json*" \) -o \
+        -name "$(metadata winget-identifier).*yaml" -o -name matchscore.json | sed 's|^\./||' | sort)
     same 'sums: the files listed' "$files" "$listed"
     step 'sums: sha256sum -c' sh -c 'cd "$1" && sha256sum --check --strict --quiet SHA256SUMS' sh "$dist"
     [ -z "${MATCHSCORE_SIGNING_KEY:-}" ] || same 'sums: the key' "$MATCHSCORE_SIGNING_KEY" "$fingerprint"
@@ -315,6 +315,48 @@ statements)
     # Every not_affected claim, of the binaries as published.
     step 'statements: VEX claims' "$source_dir/tools/vex" --check "$dist"
     ;;
+windows)
+    # winget's and Scoop's manifests name the release's own zip and MSI,
+    # at its address, by their SHA-256, the program's path in the zip and
+    # the MSI's codes; each file is signed with Authenticode, by the
+    # certificate that MATCHSCORE_AUTHENTICODE_CERT names where it is set.
+    name=matchscore-$version-windows-x86_64 id=$(metadata winget-identifier)
+    if [ ! -f "$dist/$name.zip" ]; then
+        inapplicable windows 'the release has no Windows target'
+        report windows
+    fi
+    needs windows yq jq unzip msiinfo osslsigncode || report windows
+    sha256() {
+        sha256sum "$dist/$1" | cut -c1-64
+    }
+    msi_property() {
+        msiinfo export "$dist/$name.msi" Property | tr -d '\r' | sed -n "s/^$1\t//p"
+    }
+    yq -s 'add' "$dist/$id.yaml" "$dist/$id.locale.en-US.yaml" "$dist/$id.installer.yaml" >"$work/winget.json" ||
+        fail 'windows: winget' 'a manifest is not YAML'
+    same 'windows: winget' "$id $version $id $version $id $version" \
+        "$(yq -r '"\(.PackageIdentifier) \(.PackageVersion)"' "$dist/$id".*yaml | paste -sd ' ')"
+    installer() {
+        jq -r --arg type "$1" ".Installers[] | select(.InstallerType == \$type) | $2" "$work/winget.json"
+    }
+    same 'windows: winget zip' "$url/$name.zip $(sha256 "$name.zip")" "$(installer zip '"\(.InstallerUrl) \(.InstallerSha256)"')"
+    same 'windows: winget MSI' "$url/$name.msi $(sha256 "$name.msi") $(msi_property ProductCode) $(msi_property UpgradeCode)" \
+        "$(installer msi '"\(.InstallerUrl) \(.InstallerSha256) \(.ProductCode) \(.AppsAndFeaturesEntries[0].UpgradeCode)"')"
+    same 'windows: Scoop' "$version $url/$name.zip $(sha256 "$name.zip")" \
+        "$(jq -r '"\(.version) \(.architecture."64bit" | "\(.url) \(.hash)")"' "$dist/matchscore.json")"
+    # The program where each says it is in the zip.
+    for program in "$(installer zip '.NestedInstallerFiles[0].RelativeFilePath' | tr '\\' /)" \
+        "$(jq -r '"\(.architecture."64bit".extract_dir)/\(.bin)"' "$dist/matchscore.json")"; do
+        unzip -Z1 "$dist/$name.zip" | grep -qxF "$program" && pass || fail 'windows: the zip' "holds no $program"
+    done
+    if [ -n "${MATCHSCORE_AUTHENTICODE_CERT:-}" ]; then
+        unzip -q "$dist/$name.zip" "$name/matchscore.exe" -d "$work"
+        for file in "$work/$name/matchscore.exe" "$dist/$name.msi"; do
+            step "windows: osslsigncode verify ${file##*/}" \
+                osslsigncode verify -CAfile "$MATCHSCORE_AUTHENTICODE_CERT" "$file"
+        done
+    fi
+    ;;
 rebuild)
     # The source tarball alone, unpacked where there is no git, packs each
     # target of the release again into its very bytes.
@@ -327,7 +369,11 @@ rebuild)
             MATCHSCORE_TARGET="$2" cmake --workflow --preset target' sh "$rebuilt" "$target"
     done
     for package in $(sed -n 's/^[0-9a-f]*  //p' "$dist/SHA256SUMS"); do
-        [ "$package" != "matchscore-$version.tar.gz" ] || continue
+        case $package in "matchscore-$version.tar.gz" | *.yaml | matchscore.json) continue ;; esac
+        case $package in *windows*) if [ -n "${MATCHSCORE_AUTHENTICODE_TIMESTAMP:-}" ]; then
+            inapplicable "rebuild: $package" 'its signatures carry a countersignature, made once'
+            continue
+        fi ;; esac
         if cmp -s "$dist/$package" "$rebuilt"/build/target-*/"$package"; then
             pass
         else

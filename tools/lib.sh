@@ -12,6 +12,17 @@
 #   MATCHSCORE_CONTACT      who the packages name as their maintainer, the
 #                           SBOMs as their supplier and SECURITY.md as the
 #                           address for reports: Name <address>
+#   MATCHSCORE_AUTHENTICODE_CERT, MATCHSCORE_AUTHENTICODE_KEY
+#                           for a release of Windows, the code-signing
+#                           certificate that signs the program and the MSI:
+#                           the PEM file of its chain, from it up to its
+#                           root, and its private key, an unencrypted PEM
+#                           file or, on a token or in an HSM, a PKCS#11 URI
+#                           (pkcs11:...;pin-value=PIN) that the module
+#                           MATCHSCORE_AUTHENTICODE_PKCS11_MODULE reaches
+#   MATCHSCORE_AUTHENTICODE_TIMESTAMP
+#                           optional: the address of an RFC 3161
+#                           time-stamping authority that countersigns them
 #
 # Every signature the release asks gpg for is made with SHA-512: apt on
 # Debian 13 and RHEL 9 refuse SHA-1, whatever the releaser's gpg.conf prefers.
@@ -69,14 +80,47 @@ signing_problems() {
     esac
 }
 
+# authenticode_problems: prints what is wrong with the certificate and the
+# key that sign the Windows program and MSI, as signing_problems does.
+authenticode_problems() {
+    local cert=${MATCHSCORE_AUTHENTICODE_CERT:-} key=${MATCHSCORE_AUTHENTICODE_KEY:-}
+    if [ -z "$cert" ] || [ -z "$key" ]; then
+        echo "MATCHSCORE_AUTHENTICODE_CERT and MATCHSCORE_AUTHENTICODE_KEY are not both set: set them to" \
+            "the code-signing certificate's chain, a PEM file, and its private key, a PEM file or a PKCS#11" \
+            "URI (RELEASING.md); for a trial, make a throwaway pair: packaging/throwaway-authenticode DIR," \
+            "then DIR/cert.pem and DIR/key.pem"
+        return
+    elif [ ! -r "$cert" ]; then
+        echo "MATCHSCORE_AUTHENTICODE_CERT ($cert) is no file to read"
+        return
+    elif [[ $key == pkcs11:* ]]; then
+        [ -r "${MATCHSCORE_AUTHENTICODE_PKCS11_MODULE:-}" ] ||
+            echo "MATCHSCORE_AUTHENTICODE_KEY is a PKCS#11 URI: set MATCHSCORE_AUTHENTICODE_PKCS11_MODULE to" \
+                "the file of the token's module"
+        [ -z "$(tools/install-commands libengine-pkcs11-openssl)" ] ||
+            echo "osslsigncode reaches a token through OpenSSL's pkcs11 engine: apt-get install libengine-pkcs11-openssl"
+    elif [ ! -r "$key" ]; then
+        echo "MATCHSCORE_AUTHENTICODE_KEY ($key) is no file to read"
+    elif [ "$(openssl x509 -noout -pubkey -in "$cert" 2>&1)" != "$(openssl pkey -pubout -passin pass: -in "$key" 2>&1)" ]; then
+        echo "MATCHSCORE_AUTHENTICODE_KEY is not the unencrypted private key of the first certificate of" \
+            "MATCHSCORE_AUTHENTICODE_CERT"
+    fi
+    if ! openssl x509 -noout -ext extendedKeyUsage -in "$cert" 2>/dev/null | grep -q 'Code Signing'; then
+        echo "the certificate of MATCHSCORE_AUTHENTICODE_CERT is not for code signing"
+    elif ! openssl x509 -noout -checkend 0 -in "$cert" >/dev/null; then
+        echo "the certificate of MATCHSCORE_AUTHENTICODE_CERT has expired"
+    fi
+}
+
 # preflight WHO PACKAGE...: unless every PACKAGE is installed and the key,
-# the contact and the address will do, says all that is missing, as WHO,
+# the contact and the address will do, and, where windows_released is set,
+# the Authenticode certificate and key, says all that is missing, as WHO,
 # and exits.
 preflight() {
     local who=$1 commands problems
     shift
     commands=$(tools/install-commands "$@")
-    problems=$(signing_problems)
+    problems=$(signing_problems; [ -z "${windows_released:-}" ] || authenticode_problems)
     [ -n "$commands$problems" ] || return 0
     {
         echo "$who: cannot start:"
@@ -88,6 +132,10 @@ preflight() {
     } >&2
     exit 1
 }
+# The build reads the certificate and the key from its own folder.
+for variable in MATCHSCORE_AUTHENTICODE_CERT MATCHSCORE_AUTHENTICODE_KEY; do
+    [ ! -f "${!variable:-}" ] || export "$variable=$(realpath "${!variable}")"
+done
 
 # metadata FIELD: a one-line field of cmake/metadata.
 metadata() {
