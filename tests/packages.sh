@@ -6,7 +6,8 @@
 # linters; and the copyright file as Debian's DEP-5 reader takes it.
 #
 # Usage: MATCHSCORE_FACTS=FILE packages.sh GROUP
-# GROUP is install, deb, rpm, tarball, zip, msi, sbom, copyright or readme. Each package is
+# GROUP is install, deb, rpm, tarball, zip, msi, sbom, copyright, readme or
+# workflow. Each package is
 # held to the build's facts, its target's row of cmake/targets, and
 # cmake/metadata.
 set -u
@@ -337,6 +338,15 @@ sbom)
     while read -r vulnerability verdict; do
         [ "$verdict" = holds ] && pass || fail "sbom: $vulnerability" "doc/vex says not_affected, but ${verdict#fails: }"
     done <"$work/claims"
+    ;;
+workflow)
+    # The forge's CI workflows, against the published schema of workflows.
+    validator=$source/tests/node_modules/.bin/action-validator
+    if [ -x "$validator" ]; then
+        succeeds workflow "$validator" "$source"/.github/workflows/*.yml
+    else
+        skip workflow "the workflow validator is not installed: npm ci --omit=optional --prefix $source/tests"
+    fi
     ;;
 readme)
     # The README's table of packages is cmake/targets', row for row.
