@@ -52,13 +52,9 @@ elseif(MATCHSCORE_TARGET)
         # Where qemu finds the dynamic loader, for the probes that need one.
         list(APPEND CMAKE_CROSSCOMPILING_EMULATOR -L /usr/${MATCHSCORE_TARGET_TRIPLET})
       else()
-        # wine's own hints on standard error would mix with the program's.
-        # Debian's wine has no preloader: its loader sits at a fixed
-        # address, and the kernel puts the loader's heap anywhere in the
-        # gigabyte above it, so about one start in 8,000 the heap covers the
-        # fixed address of Windows' shared user data, and wine fails with
-        # status 1 before the program runs. setarch -R keeps the heap right
-        # after the loader.
+        # wine's own hints on standard error would mix with the program's;
+        # setarch -R keeps the loader's heap off Windows' shared user data
+        # (doc/design.md says why).
         set(CMAKE_CROSSCOMPILING_EMULATOR setarch -R env WINEDEBUG=-all
           ${MATCHSCORE_TARGET_EMULATOR})
       endif()

@@ -3,7 +3,7 @@
 # its repositories holding its own packages, those packages made again from
 # the source tarball alone, and apt, dnf, zypper and pacman installing,
 # refusing and upgrading matchscore from it, each from the release's own
-# address, with the key installed as the README says.
+# address, with the key installed as doc/install.md says.
 #
 # Usage: release.sh GROUP DIST [LATER]
 # DIST is a folder tools/release wrote; LATER, a release of a later version
@@ -148,7 +148,7 @@ apt_client() {
         skip "$client" "debootstrap could not make a Debian $1 chroot: $(tail -n 1 "$work/log")"
         return
     fi
-    # Only matchscore's repository, as published; and, as the README says,
+    # Only matchscore's repository, as published; and, as doc/install.md says,
     # its key in /etc/apt/keyrings and its sources file.
     rm -f "$root/etc/apt/sources.list" "$root"/etc/apt/sources.list.d/*
     publish "$dist"
@@ -188,7 +188,7 @@ in_root() {
 }
 
 # rpm_root NAME ROOT: ROOT, for dnf or zypper, with the release key
-# imported as the README imports it.
+# imported as doc/install.md imports it.
 rpm_root() {
     mkdir -p "$2"
     step "$1: rpm --import" rpm --root "$2" --import "$dist/$keyring"

@@ -24,8 +24,8 @@
 #                           optional: the address of an RFC 3161
 #                           time-stamping authority that countersigns them
 #
-# Every signature the release asks gpg for is made with SHA-512: apt on
-# Debian 13 and RHEL 9 refuse SHA-1, whatever the releaser's gpg.conf prefers.
+# sign, below, makes every signature with SHA-512, as SECURITY.md promises,
+# whatever the releaser's gpg.conf prefers.
 
 # A fingerprint as gpg shows it to people, in groups, is the same one.
 if [ -n "${MATCHSCORE_SIGNING_KEY:-}" ]; then
