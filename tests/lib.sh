@@ -75,6 +75,15 @@ answers() {
     fi
 }
 
+# change_a_byte FILE: changes FILE's middle byte to another value, whatever it
+# held (0xFF written over a byte that was 0xFF would change nothing).
+change_a_byte() {
+    offset=$(($(stat -c %s "$1") / 2))
+    byte=$(od -An -tu1 -j "$offset" -N1 "$1")
+    # shellcheck disable=SC2059
+    printf "\\$(printf '%03o' $((255 - byte)))" | dd of="$1" bs=1 seek="$offset" conv=notrunc status=none
+}
+
 # report GROUP: the group's line, and its exit status.
 report() {
     printf '%s: %d passed, %d failed, %d skipped\n' "$1" "$passed" "$failed" "$skipped"

@@ -71,8 +71,7 @@ released_targets() {
 tampered() {
     rm -rf "$work/tampered"
     cp -a "$dist" "$work/tampered"
-    size=$(stat -c %s "$work/tampered/$1")
-    printf '\377' | dd of="$work/tampered/$1" bs=1 seek=$((size / 2)) conv=notrunc status=none
+    change_a_byte "$work/tampered/$1"
     echo "$work/tampered"
 }
 
