@@ -1,27 +1,40 @@
-# The C library and the link of a Linux build. A run is almost all process
-# start-up, so the program links statically, as a position-independent
-# executable: no dynamic loader, and address-space randomisation kept. musl
-# starts close to the kernel's floor, while glibc's start-up probes the
-# processor, which traps to the hypervisor on a virtual machine. So musl
-# comes first, then a glibc static PIE, then the default link. Each link is
-# chosen by building a probe and, where it can run (natively or under
-# CMAKE_CROSSCOMPILING_EMULATOR), running it: a static PIE that links but
-# cannot relocate itself would fail only at start-up.
+# The C library and the link of a Linux build. The plain build links the
+# system's C library as the compiler does by default, as a PIE, as a
+# distribution's package is built. A run is almost all process start-up, so
+# the release links statically, as a position-independent executable: no
+# dynamic loader, and address-space randomisation kept. musl starts close
+# to the kernel's floor, while glibc's start-up probes the processor, which
+# traps to the hypervisor on a virtual machine (doc/performance.md). So a
+# target of cmake/targets links musl, and any build can ask for either
+# static PIE. Each link is chosen by building a probe and, where it can run
+# (natively or under CMAKE_CROSSCOMPILING_EMULATOR), running it: a static
+# PIE that links but cannot relocate itself would fail only at start-up.
 
-option(MATCHSCORE_STATIC_PIE "Link matchscore as a static PIE when the toolchain can" ON)
-set(MATCHSCORE_LIBC auto CACHE STRING "C library of the static PIE: auto, musl or glibc")
-set_property(CACHE MATCHSCORE_LIBC PROPERTY STRINGS auto musl glibc)
-if(NOT MATCHSCORE_LIBC MATCHES "^(auto|musl|glibc)$")
-  message(FATAL_ERROR "MATCHSCORE_LIBC must be auto, musl or glibc, not '${MATCHSCORE_LIBC}'")
+if(matchscore_release_build AND MATCHSCORE_TARGET_MUSL)
+  set(libc_default musl)
+else()
+  set(libc_default system)
 endif()
-if(MATCHSCORE_LIBC STREQUAL "musl" AND NOT MATCHSCORE_STATIC_PIE)
-  message(FATAL_ERROR "musl is linked only as a static PIE: drop MATCHSCORE_STATIC_PIE=OFF")
+set(MATCHSCORE_LIBC ${libc_default} CACHE STRING "The C library: system, the compiler's own link; \
+musl or glibc, a static PIE against it; auto, a static PIE against musl where installed, else glibc")
+set_property(CACHE MATCHSCORE_LIBC PROPERTY STRINGS system musl glibc auto)
+if(NOT MATCHSCORE_LIBC MATCHES "^(system|musl|glibc|auto)$")
+  message(FATAL_ERROR "MATCHSCORE_LIBC must be system, musl, glibc or auto, not '${MATCHSCORE_LIBC}'")
 endif()
 if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
   return()
 endif()
+set(static_pie ON)
+if(MATCHSCORE_LIBC STREQUAL "system")
+  set(static_pie OFF)
+  # A PIE, whether or not the compiler makes one by default.
+  include(CheckPIESupported)
+  check_pie_supported()
+  set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+  list(APPEND matchscore_wanted pie)
+endif()
 
-if(MATCHSCORE_STATIC_PIE AND NOT MATCHSCORE_LIBC STREQUAL "glibc")
+if(static_pie AND NOT MATCHSCORE_LIBC STREQUAL "glibc")
   # The target's Debian musl-dev, or musl's own default prefix.
   set(musl_libdirs /usr/local/musl/lib)
   set(musl_includedirs /usr/local/musl/include)
@@ -81,14 +94,14 @@ if(MATCHSCORE_STATIC_PIE AND NOT MATCHSCORE_LIBC STREQUAL "glibc")
     message(FATAL_ERROR "MATCHSCORE_LIBC=musl, but no musl static PIE could be built and run "
       "with ${matchscore_linker}: ${MATCHSCORE_HAVE_MUSL_STATIC_PIE_WHY}. Install musl (on Debian: "
       "apt-get install musl-dev, or for another architecture the musl-dev:ARCH that "
-      "cmake/targets names) or set MATCHSCORE_LIBC=auto")
+      "cmake/targets names), or set MATCHSCORE_LIBC=system for the toolchain's own link")
   endif()
 endif()
 
-if(MATCHSCORE_STATIC_PIE)
+if(static_pie)
   list(APPEND matchscore_wanted static-pie)
 endif()
-if(MATCHSCORE_STATIC_PIE AND NOT MATCHSCORE_HAVE_MUSL_STATIC_PIE)
+if(static_pie AND NOT MATCHSCORE_HAVE_MUSL_STATIC_PIE)
   matchscore_probe(MATCHSCORE_HAVE_STATIC_PIE COMPILE -fPIE LINK -static-pie ${matchscore_relro_link})
   if(MATCHSCORE_HAVE_STATIC_PIE)
     # Packed relative relocations make the self-relocation cheaper; musl
@@ -106,7 +119,14 @@ if(MATCHSCORE_STATIC_PIE AND NOT MATCHSCORE_HAVE_MUSL_STATIC_PIE)
 endif()
 
 if(matchscore_libc STREQUAL "glibc")
-  # musl has no _FORTIFY_SOURCE; glibc's checks need optimisation.
-  target_compile_definitions(matchscore_link INTERFACE
-    $<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+  # musl has no _FORTIFY_SOURCE; glibc's checks need optimisation. Where the
+  # builder's flags or the compiler's own defaults name a level already,
+  # defining it again would warn of a redefinition, or lower it.
+  try_compile(fortify_unnamed SOURCE_FROM_CONTENT fortify.cpp
+    "#include <stdio.h>\n#ifdef _FORTIFY_SOURCE\n#error named\n#endif\n"
+    COMPILE_DEFINITIONS -O2 NO_CACHE)
+  if(fortify_unnamed)
+    target_compile_definitions(matchscore_link INTERFACE
+      $<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+  endif()
 endif()

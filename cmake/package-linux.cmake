@@ -51,12 +51,15 @@ if(MATCHSCORE_TARGET)
 endif()
 
 install(FILES ${PROJECT_BINARY_DIR}/gz/matchscore.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/gz/changelog.gz
-  DESTINATION ${CMAKE_INSTALL_DOCDIR})
-# Each package adds its own: the tarball the licence, the README and the
-# changelog at its top, as a download is read before it is installed; the
-# Debian package a note for lintian (the licence is in its copyright file
-# there).
+install(FILES ${PROJECT_BINARY_DIR}/gz/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The copyright file is the packages' own, in Debian's form, and its text
+# follows what this machine has installed: a distribution writes its own.
+install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT notice
+  EXCLUDE_FROM_ALL)
+# Each package adds its own too: the tarball the licence, the README and
+# the changelog at its top, as a download is read before it is installed;
+# the Debian package a note for lintian (the licence is in its copyright
+# file there).
 install(FILES LICENSE README.md doc/changelog DESTINATION . COMPONENT archive EXCLUDE_FROM_ALL)
 install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
   RENAME matchscore COMPONENT debian EXCLUDE_FROM_ALL)
@@ -77,14 +80,16 @@ set(CPACK_RPM_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${MATCHSCORE_TARGET})
 set(CPACK_RPM_PACKAGE_ARCHITECTURE ${MATCHSCORE_TARGET_RPM})
 
-# The binary names its release in an ELF note (readelf -n), where the linker
-# can write one: it ignores its arguments, so there is no --version to ask.
+# The release's binary names its release in an ELF note (readelf -n), where
+# the linker can write one: it ignores its arguments, so there is no
+# --version to ask. A distribution's build carries the distribution's note,
+# if any, which the linker would let the project's replace.
 set(metadata "{\"name\":\"matchscore\",\"version\":\"${PROJECT_VERSION}\",\
 \"architecture\":\"${MATCHSCORE_TARGET}\"}")
 # -Wl, would split the text at its commas.
 set(metadata_option "SHELL:-Xlinker '--package-metadata=${metadata}'")
 matchscore_probe(MATCHSCORE_HAVE_PACKAGE_METADATA LINK ${metadata_option})
-if(MATCHSCORE_HAVE_PACKAGE_METADATA AND MATCHSCORE_TARGET)
+if(MATCHSCORE_HAVE_PACKAGE_METADATA AND matchscore_release_build)
   target_link_options(matchscore PRIVATE ${metadata_option})
   set(matchscore_package_note ON)
 endif()

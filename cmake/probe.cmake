@@ -24,17 +24,25 @@ if(NOT matchscore_linker)
   set(matchscore_linker "the linker")
 endif()
 
+set(probe_source "#include <stdio.h>\nint main() { return printf(\"%s\", \"\"); }\n")
+# What the builder's own flags make the compiler and linker warn of, with no
+# flag of the project's: those warnings are the builder's, so neither a
+# probe nor the link test holds them against the project's flags.
+try_compile(builder_built SOURCE_FROM_CONTENT probe.cpp "${probe_source}"
+  OUTPUT_VARIABLE builder_output NO_CACHE)
+string(REGEX MATCHALL "warning: [^\n]*" matchscore_builder_warnings "${builder_output}")
+list(REMOVE_DUPLICATES matchscore_builder_warnings)
+
 # matchscore_probe(VAR [COMPILE flag...] [LINK option...] [LIBRARIES item...])
 # Sets VAR true when a small program builds with these flags, with no
-# warning from the linker (lld only warns of a -z option it does not know),
-# and then runs, where anything can run. Otherwise sets VAR_WHY to the first
-# line of the failure.
+# warning of the project's from the linker (lld only warns of a -z option it
+# does not know), and then runs, where anything can run. Otherwise sets
+# VAR_WHY to the first line of the failure.
 function(matchscore_probe var)
   cmake_parse_arguments(PARSE_ARGV 1 probe "" "" "COMPILE;LINK;LIBRARIES")
   set(program ${CMAKE_BINARY_DIR}/CMakeFiles/matchscore-probe)
   file(REMOVE ${program})
-  try_compile(built SOURCE_FROM_CONTENT probe.cpp
-    "#include <stdio.h>\nint main() { return printf(\"%s\", \"\"); }\n"
+  try_compile(built SOURCE_FROM_CONTENT probe.cpp "${probe_source}"
     COMPILE_DEFINITIONS ${probe_COMPILE}
     LINK_OPTIONS ${probe_LINK}
     LINK_LIBRARIES ${probe_LIBRARIES}
@@ -45,7 +53,11 @@ function(matchscore_probe var)
   if(NOT why)
     set(why "the probe did not build")
   endif()
-  if(built AND NOT output MATCHES "warning:")
+  string(REGEX MATCHALL "warning: [^\n]*" warnings "${output}")
+  if(warnings AND matchscore_builder_warnings)
+    list(REMOVE_ITEM warnings ${matchscore_builder_warnings})
+  endif()
+  if(built AND NOT warnings)
     if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
       set(${var} TRUE PARENT_SCOPE)
       return()

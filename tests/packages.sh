@@ -18,11 +18,12 @@ build=$build_dir source=$source_dir
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
 
-# What a Linux install puts under its prefix.
+# What a Linux install puts under its prefix, and what its packages hold.
 linux_files='bin/matchscore
 share/doc/matchscore/changelog.gz
-share/doc/matchscore/copyright
 share/man/man1/matchscore.1.gz'
+packed_files="$linux_files
+share/doc/matchscore/copyright"
 windows_texts='LICENSE.txt
 NOTICE.txt
 README.txt
@@ -163,7 +164,7 @@ Maintainer|$contact
 FIELDS
     [ "$(dpkg-deb -f "$deb" Description)" = "$(metadata summary && metadata description | sed 's/^/ /')" ] &&
         pass || fail 'deb: Description' "not cmake/metadata's: $(dpkg-deb -f "$deb" Description)"
-    lists 'deb: files' "$(printf '%s\n' "$linux_files" share/lintian/overrides/matchscore |
+    lists 'deb: files' "$(printf '%s\n' "$packed_files" share/lintian/overrides/matchscore |
         sed 's|^|usr/|')" "$(dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -n 's|^\./||; /[^/]$/p')"
     dpkg-deb -x "$deb" "$work/deb"
     holds_program "$work/deb/usr"
@@ -199,7 +200,7 @@ TAGS
     # Where the copyright file names Debian's copy of the licence, the rpm
     # carries LICENSE.
     licence=$(grep -q /usr/share/common-licenses/ "$build/copyright" && echo share/licenses/matchscore/LICENSE)
-    lists 'rpm: files' "$(printf '%s\n' "$linux_files" $licence | sed 's|^|/usr/|')" \
+    lists 'rpm: files' "$(printf '%s\n' "$packed_files" $licence | sed 's|^|/usr/|')" \
         "$(rpm -qp --qf '[%{FILEMODES:perms} %{FILENAMES}\n]' "$rpm" | sed -n 's/^-[^ ]* //p')"
     mkdir "$work/rpm"
     (cd "$work/rpm" && rpm2cpio "$rpm" | cpio -idm --quiet)
@@ -210,7 +211,7 @@ TAGS
 tarball)
     folder=matchscore-$version-linux-$(target_column processor)
     packed tarball "$folder.tar.gz" || report tarball
-    lists 'tarball: files' "$(printf '%s\n' "$linux_files" LICENSE README.md changelog |
+    lists 'tarball: files' "$(printf '%s\n' "$packed_files" LICENSE README.md changelog |
         sed "s|^|$folder/|")" "$(tar -tzf "$build/$folder.tar.gz" | grep -v '/$')"
     tar -xzf "$build/$folder.tar.gz" -C "$work"
     holds_program "$work/$folder"

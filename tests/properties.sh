@@ -6,8 +6,8 @@
 #
 # properties FILE: prints, one a line and sorted, machine=M (the last word
 # of readelf's Machine line, or the PE file format), libc=L and link=K as
-# configure's link summary names them, and which FILE has of static-pie relro
-# bind-now nx-stack pac aslr high-entropy dep stack-protector. A stripped
+# configure's link summary names them, and which FILE has of pie static-pie
+# relro bind-now nx-stack pac aslr high-entropy dep stack-protector. A stripped
 # ELF file shows neither its C library nor its stack protector.
 properties() {
     symbols=$("$nm" "$1" 2>/dev/null)
@@ -30,6 +30,7 @@ properties() {
             headers=$("$readelf" -hlWd "$1")
             echo "machine=$(echo "$headers" | awk '$1 == "Machine:" { print $NF }')"
             echo "$headers" | grep -q 'NEEDED.*libc\.so' && echo libc=glibc
+            echo "$headers" | grep -q 'Type: *DYN' && echo pie
             if echo "$headers" | grep -q INTERP; then
                 echo 'link=dynamically linked'
             elif echo "$headers" | grep -q 'Type: *DYN'; then
