@@ -7,9 +7,8 @@
 #
 # Usage: MATCHSCORE_FACTS=FILE packages.sh GROUP
 # GROUP is install, deb, rpm, tarball, zip, msi, sbom, copyright, readme or
-# workflow. Each package is
-# held to the build's facts, its target's row of cmake/targets, and
-# cmake/metadata.
+# workflow. Each package is held to the build's facts, its target's row of
+# cmake/targets, and cmake/metadata.
 set -u
 group=$1
 . "$(dirname "$0")/lib.sh"
